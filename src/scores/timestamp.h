@@ -1,0 +1,8 @@
+// timestamp.h -- time stamps: seconds in a calendar of twelve 31-day months
+#pragma once
+#include <cstdint>
+#include <string>
+
+int64_t MakeTimestamp(const std::string& dateText);   // "" for today; always at the current time of day
+std::string TimeText(int64_t stamp);                  // "hh:mm:ss"
+std::string DateText(int64_t stamp);                  // "dd-mm-yyyy"

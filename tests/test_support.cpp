@@ -1,0 +1,38 @@
+// test_support.cpp -- fixtures shared by the test programs
+#include "test_support.h"
+
+#include <filesystem>
+
+#include "platform/system.h"
+#include "platform/test_platform.h"
+#include "shell/startup.h"
+
+namespace fs = std::filesystem;
+
+void UseHeadlessPlatform()
+{
+    static bool started = false;
+    if (!started) {
+        started = true;
+        TestPlatformStart();
+        TestSetExitHook([](int code) { throw ProgramExit{code}; });
+    }
+    CreateTables();
+}
+
+std::string MakeScratchDir(const std::string& name)
+{
+    fs::path dir = fs::absolute(fs::path("test-scratch") / name);
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    fs::create_directories(dir);
+    return dir.string();
+}
+
+std::string MakeGameTree(const std::string& name)
+{
+    std::string root = MakeScratchDir(name);
+    fs::copy(fs::path(SOURCE_DIR) / "data" / "Files", fs::path(root) / "Files", fs::copy_options::recursive);
+    SysChangeDir(root + "/Files/252");
+    return root;
+}
