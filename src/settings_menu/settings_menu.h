@@ -2,6 +2,4 @@
 #pragma once
 
 // ---- Settings menu state ---------------------------------------------------------
-extern int SettingsPanelOffset;   // -300 closed
-
-void SettingsMenu();              // once per FinishFrame
+extern int SettingsPanelOffset;   // vertical position of the panel; -300 when closed
