@@ -9,6 +9,10 @@
 
 namespace fs = std::filesystem;
 
+// Scratch folders live under the folder the test program started in, whatever folder a test has
+// entered since.
+static const fs::path StartFolder = fs::current_path();
+
 void UseHeadlessPlatform()
 {
     static bool started = false;
@@ -22,7 +26,7 @@ void UseHeadlessPlatform()
 
 std::string MakeScratchDir(const std::string& name)
 {
-    fs::path dir = fs::absolute(fs::path("test-scratch") / name);
+    fs::path dir = StartFolder / "test-scratch" / name;
     std::error_code ec;
     fs::remove_all(dir, ec);
     fs::create_directories(dir);

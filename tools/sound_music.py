@@ -113,6 +113,9 @@ class Song:
 
     def melody(self, bus, bar, phrase, voice=lead_voice, gain=1.0, pan=0.0, shift=0):
         """Plays (note, beats) pairs from the start of a bar; None is a rest."""
+        total = sum(beats for _, beats in phrase)
+        if total % 4 != 0:
+            raise ValueError('a phrase must fill whole bars, this one has %g beats' % total)
         at = bar * self.bar
         for name, beats in phrase:
             if name is not None:
@@ -345,7 +348,7 @@ GAME_A2 = phrase('D5:.5 F5:.5 A5:.5 D6:.5 C6:.5 A5:.5 F5:.5 A5:.5 '
                  'Bb5:1.5 A5:.5 F5:1 D5:1 '
                  'C5:.5 F5:.5 A5:.5 C6:.5 A5:1 G5:.5 F5:.5 '
                  'G5:2 E5:1 C5:1 '
-                 'D6:.25 C6:.25 A5:.5 F5:.5 A5:.5 D6:.5 F6:.5 E6:.5 D6:.5 C6:.5 '
+                 'D6:.25 C6:.25 A5:.5 F5:.5 D6:.5 F6:.5 E6:.5 D6:.5 C6:.5 '
                  'Bb5:.5 D6:.5 F6:1 D6:.5 Bb5:.5 F5:1 '
                  'G5:.5 C6:.5 E6:1 D6:.5 C6:.5 Bb5:.5 G5:.5 '
                  'A5:2 -:2')

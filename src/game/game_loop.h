@@ -23,5 +23,7 @@ extern RunState Run;
 void PlayRun();
 void StartRun();        // the run-start steps
 int PlayRunFrame();     // one frame of play; returns the end code (0 while playing)
+void ShowRunEnd(int endCode);    // the end sound, the music stopped and the end banner over the last frame
+void RecordRun(int endCode);     // the pause, the name entry and the run's record in ScoreList and scores.dat
 void StartMusicTrack(int sound);
 void SelectFont(int family, int step);

@@ -25,6 +25,15 @@ extern std::list<Scores> ScoreList;   // newest first after every sort
 extern std::string PlayerName;
 
 void SortScores();
-void LoadScores();    // scores.dat in the current (game) folder
-void SaveScores();
+// Reads scores.dat in the current (game) folder. Runs already in the list stay: the file's records
+// that the list lacks are added, so a reload after a display change never loses a run. PlayerName
+// comes from the file's first record only when the list held no runs before.
+void LoadScores();
+bool SaveScores();    // writes the list to scores.dat in the current folder; false keeps the old file
 void AddScoreRecord(const Scores& record);   // appends a finished run, sorts, and writes scores.dat at once
+
+// The two lines of a record in scores.dat, and reading them back.
+std::string ScoreLine1(const Scores& record);
+std::string ScoreLine2(const Scores& record);
+void ReadScoreLine1(const std::string& line, Scores& record);
+void ReadScoreLine2(const std::string& line, Scores& record);

@@ -1,5 +1,6 @@
 // common_assets.h -- fonts, icons, logos, badges and sound effects every screen shares
 #pragma once
+#include <string>
 
 // ---- Asset handles ---------------------------------------------------------------
 constexpr int FontTableSize = 20;
@@ -20,3 +21,4 @@ extern float FontScaleA, FontScaleB;
 void ChooseFontScales(int displayWidth);   // sets FontScaleA and FontScaleB
 int ScaledFontSize(int baseSize, float scale);
 void LoadCommonAssets();
+std::string SoundEffectFileName(int n);   // "001.wav" .. "200.wav"

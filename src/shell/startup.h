@@ -20,6 +20,7 @@ extern int ControlsPagePlayers;                    // players shown on the contr
 extern std::vector<std::string> AudioDriverList;   // the platform's back-end names, fixed after start-up
 
 [[noreturn]] void StartUp();      // the whole program; never returns
+[[noreturn]] void StartUpFromProgramFolder();   // the rest of it, once the platform runs beside Files/
 void CreateTables();              // steps that create and default every table (also used by tests)
 void ChooseAudioDriver(int setupHadDriverLine);
 void EnterGameFolder();           // from the data folder into 252/

@@ -63,17 +63,21 @@ wait_for_window() {
 }
 
 # window_size: prints "WIDTHxHEIGHT" of the game's window
+# The farewell screen opens a window of its own, so every step looks the window up again.
+refresh_window() { local id; id=$(window_id) && WIN=$id; return 0; }
+
 window_size() {
-  xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {print $2}'
+  refresh_window
+  xdotool getwindowgeometry "$WIN" 2>/dev/null | awk '/Geometry/ {print $2}'
 }
 
-focus() { xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"; }
+focus() { refresh_window; xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN" 2>/dev/null; }
 key() { focus; xdotool key --delay 80 "$@"; }
 keydown() { focus; xdotool keydown "$@"; }
 keyup() { xdotool keyup "$@"; }
 type_text() { focus; xdotool type --delay 120 "$1"; }
 
-screenshot() { import -window "$WIN" "$1" 2>/dev/null || import -window root "$1"; }
+screenshot() { refresh_window; import -window "$WIN" "$1" 2>/dev/null || import -window root "$1"; }
 
 # Mean brightness (0..1) of a picture, to tell a drawn screen from a black one.
 brightness() { convert "$1" -colorspace Gray -format '%[fx:mean]' info:; }
