@@ -170,6 +170,16 @@ TEST_F(CommonAssets, EffectScanLoadsWhatExistsAndTheSplashPlaysOnce)
     EXPECT_TRUE(std::none_of(TestSoundLog().begin(), TestSoundLog().end(),
                              [](const TestSoundCall& call) { return call.op == "resume"; }));
     EXPECT_NE(SysCurrentDir().find("Files/252"), std::string::npos);
+
+    // Setup.ini may hold volumes of any size: their product must not wrap round to silence.
+    CommonLoaded = 0;
+    EngineSettings[11] = 50000;
+    EngineSettings[12] = 50000;
+    TestClearSoundLog();
+    LoadCommonAssets();
+    volume = find("volume");
+    ASSERT_NE(volume, calls.end());
+    EXPECT_FLOAT_EQ(volume->value, 1);
 }
 
 TEST_F(CommonAssets, LogGroupsAppearInOrder)

@@ -10,6 +10,7 @@
 #include "platform/display.h"
 #include "platform/render.h"
 #include "platform/render_backend.h"
+#include "platform/software_raster.h"
 #include "test_support.h"
 
 namespace {
@@ -587,36 +588,69 @@ TEST_F(SoftwareBackendTest, RotatedNeighboursShareTheirEdgeExactly)
     EXPECT_NEAR(covered, area / 2, 30);
 }
 
-TEST_F(SoftwareBackendTest, BandsAndThreadsDrawLikeOneThread)
+// Many overlapping rotated quads, textured (filtered and not) and plain, in every blend mode, some
+// spilling over the screen's edges.
+struct Scene {
+    std::vector<QuadVertex> vertices;
+    std::vector<QuadBatch> batches;
+    int quads = 0;
+};
+
+Scene MakeScene(int smooth, int sharp)
 {
-    // Many overlapping translucent quads: drawn in one submission (split over threads) and one at a
-    // time (each too small to thread), the pictures must match exactly.
-    std::vector<Pixel> texels(16 * 16);
-    for (int i = 0; i < 256; i++) texels[i] = (Pixel)(i * 0x01030507u) | 0x80000000u;
-    int texture = SoftwareBackend.CreateTexture(16, 16, texels.data(), true);
-    ASSERT_GT(texture, 0);
-    std::vector<QuadVertex> v;
+    Scene scene;
     std::srand(7);
+    const int textures[3] = {0, smooth, sharp};
     for (int q = 0; q < 300; q++) {
-        float x = (float)(std::rand() % 40), y = (float)(std::rand() % 40), a = (float)(std::rand() % 360) * 0.0174533f;
-        float c = std::cos(a) * 9, s = std::sin(a) * 9;
-        Pixel tint = 0x80000000u | ((Pixel)std::rand() & 0xFFFFFFu);
-        v.push_back({x, y, 0, 0, tint});
-        v.push_back({x + c, y + s, 1, 0, tint});
-        v.push_back({x + c - s, y + s + c, 1, 1, tint});
-        v.push_back({x - s, y + c, 0, 1, tint});
+        float x = (float)(std::rand() % 50 - 5), y = (float)(std::rand() % 50 - 5);
+        float a = (float)(std::rand() % 360) * 0.0174533f, size = (float)(2 + std::rand() % 14);
+        float c = std::cos(a) * size, s = std::sin(a) * size;
+        Pixel tint = ((Pixel)(std::rand() % 256) << 24) | ((Pixel)std::rand() & 0xFFFFFFu);
+        scene.vertices.push_back({x, y, 0, 0, tint});
+        scene.vertices.push_back({x + c, y + s, 1, 0, tint});
+        scene.vertices.push_back({x + c - s, y + s + c, 1, 1, tint});
+        scene.vertices.push_back({x - s, y + c, 0, 1, tint});
+        if (q % 10 == 0) scene.batches.push_back({textures[(q / 10) % 3], (q / 30) % 4, q, 0});
+        scene.batches.back().quadCount++;
     }
-    QuadBatch all{texture, BlendAlpha, 0, 300};
-    SoftwareBackend.Submit(v.data(), 300, &all, 1);
+    scene.quads = 300;
+    return scene;
+}
+
+TEST_F(SoftwareBackendTest, BandsThreadsAndBothBuildsDrawTheSamePicture)
+{
+    std::vector<Pixel> texels(16 * 16);
+    for (int i = 0; i < 256; i++) texels[i] = (Pixel)(i * 0x01030507u) ^ ((Pixel)(i % 7) << 29);
+    int smooth = SoftwareBackend.CreateTexture(16, 16, texels.data(), true);
+    int sharp = SoftwareBackend.CreateTexture(16, 16, texels.data(), false);
+    ASSERT_GT(smooth, 0);
+    ASSERT_GT(sharp, 0);
+    Scene scene = MakeScene(smooth, sharp);
+
+    // One submission, split over the threads' bands.
+    SoftwareBackend.Submit(scene.vertices.data(), scene.quads, scene.batches.data(), (int)scene.batches.size());
     std::vector<Pixel> together = Grab();
+    // One quad at a time, each too small to share out.
     SoftwareBackend.Clear(0);
-    for (int q = 0; q < 300; q++) {
-        QuadBatch one{texture, BlendAlpha, 0, 1};
-        SoftwareBackend.Submit(v.data() + q * 4, 1, &one, 1);
-    }
+    for (const QuadBatch& batch : scene.batches)
+        for (int q = batch.firstQuad; q < batch.firstQuad + batch.quadCount; q++) {
+            QuadBatch one{batch.texture, batch.blend, 0, 1};
+            SoftwareBackend.Submit(scene.vertices.data() + q * 4, 1, &one, 1);
+        }
     EXPECT_EQ(Grab(), together);
     SoftwareBackend.Present(false);
-    EXPECT_EQ(SoftwareBackend.DrawCallsLastFrame(), 301);
+    EXPECT_EQ(SoftwareBackend.DrawCallsLastFrame(), (int)scene.batches.size() + scene.quads);
+
+    // The four-pixel build draws exactly what the eight-pixel one does.
+    if (SoftwareRasterWideAvailable()) {
+        for (bool wide : {false, true}) {
+            SoftwareRasterUseWide(wide);
+            SoftwareBackend.Clear(0);
+            SoftwareBackend.Submit(scene.vertices.data(), scene.quads, scene.batches.data(),
+                                   (int)scene.batches.size());
+            EXPECT_EQ(Grab(), together) << (wide ? "wide" : "narrow");
+        }
+    }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #if defined(__x86_64__) || defined(__i386__)
 #pragma GCC target("avx2")
+#define SOFTWARE_RASTER_WIDE 1  // the target switch does not announce itself to C++ code
 #include "software_raster_impl.h"
 
 void DrawBandAvx2(const RasterTarget& target, const std::vector<SoftTexture>& textures, const QuadVertex* vertices,

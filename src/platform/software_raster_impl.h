@@ -188,7 +188,7 @@ inline __m128i FetchBilinear(__m128 u, __m128 v, const SpanTexture& t)
 
 enum { SampleNone = 0, SampleNearest = 1, SampleBilinear = 2 };
 
-#if defined(__AVX2__)
+#if defined(SOFTWARE_RASTER_WIDE)
 // The same work eight pixels at a time, for processors that have AVX2. Every step is the same
 // arithmetic as the four-pixel code, so both draw exactly the same picture.
 

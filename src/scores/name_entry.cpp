@@ -83,6 +83,7 @@ bool NameEntryFrame(NameEntryState& state)
 void EnterName()
 {
     InFlushKeys();
+    WaitForRelease();
     NameEntryState state;
     bool confirmed = false;
     while (!confirmed) {

@@ -50,7 +50,7 @@ int64_t RankScores(int gameMode, int level, int gameFlags)
         if (record.Score > best)
             best = record.Score;
         for (int p = 1; p <= RankedScoreCount; ++p) {
-            if (TopScores[p] == nullptr || TopScores[p]->Score <= record.Score) {
+            if (TopScores[p] == nullptr || TopScores[p]->Score < record.Score) {
                 for (int q = RankedScoreCount; q > p; --q)
                     TopScores[q] = TopScores[q - 1];
                 TopScores[p] = &record;
@@ -211,7 +211,8 @@ int DrawScoreTable(int slide, int gameMode, int level, int gameFlags)
         }
     }
     // The file keeps exactly the runs the table keeps.
-
+    if (pruned)
+        SaveScores();
 
     // Hovering the left end shows older runs; hovering the right end returns.
     if (MouseOver(W - 12 - S, H - 160, 32, ChartHeight) && ScoreTableScroll < ScrollLimit)

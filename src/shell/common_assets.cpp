@@ -89,7 +89,9 @@ void ShowSplash()
     ChannelTable[BadgeJingleChannel] = channel;
     if (channel != 0) {
         SndCue(BadgeSound, channel);
-        SndSetVolume(channel, static_cast<float>(EngineSettings[12] * EngineSettings[11]) / 100 / 100);
+        // The product is taken in 64 bits: Setup.ini may hold any size of number.
+        long long product = static_cast<long long>(EngineSettings[12]) * EngineSettings[11];
+        SndSetVolume(channel, static_cast<float>(product) / 100 / 100);
         SndResume(channel);
     }
     VidPresent(true);
