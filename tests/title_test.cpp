@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -13,11 +14,13 @@
 #include "input/controls.h"
 #include "platform/audio.h"
 #include "platform/display.h"
+#include "platform/render.h"
 #include "platform/test_platform.h"
 #include "scores/score_file.h"
 #include "scores/score_table.h"
 #include "settings_menu/settings_menu.h"
 #include "shell/display_setup.h"
+#include "shell/startup.h"
 #include "shell/title_screen.h"
 #include "test_support.h"
 
@@ -138,6 +141,29 @@ protected:
         return leaves;
     }
 };
+
+// Colours worked out by hand from the phases 0, 85 and 170 on the 1280 x 960 area. Each frame
+// eases the colour ring by ring toward fmod(phase + Y div 4, 256); the outer ring (Y = -3 on frame 3)
+// has a negative Y, so it tells truncating division from flooring and fmod from a positive modulo.
+TEST_F(TitleTest, TunnelColoursEaseFromRingToRing)
+{
+    BackdropPhases[0] = 0;
+    BackdropPhases[1] = 85;
+    BackdropPhases[2] = 170;
+    TitleFrameCounter = 0;
+    std::fill(std::begin(TitleBackdropColour), std::end(TitleBackdropColour), 0);
+
+    Frames(1);
+    EXPECT_EQ(std::vector<int>(std::begin(TitleBackdropColour), std::end(TitleBackdropColour)),
+              (std::vector<int>{99, 180, 89}));
+    Frames(2);
+    EXPECT_EQ(TitleFrameCounter, 3);
+    EXPECT_EQ(std::vector<int>(std::begin(TitleBackdropColour), std::end(TitleBackdropColour)),
+              (std::vector<int>{105, 190, 96}));
+    // The left edge, below the hint and above the credits panel, shows only the outer ring.
+    Pixel edge = GfxGrabPixmap(10, 300, 1, 1).pixels.at(0);
+    EXPECT_EQ(edge & 0xFFFFFF, 0x388D7Au);   // 56, 141, 122
+}
 
 TEST_F(TitleTest, PanelsSlideInOverThirtyTwoFrames)
 {

@@ -555,7 +555,13 @@ static int GlDrawCallsLastFrame()
     return GlDrawCallsLast;
 }
 
+static void GlFinish()
+{
+    if (GlContext)
+        glFinish();
+}
+
 const RenderBackend OpenGLBackend = {
     "OpenGL",         SDL_WINDOW_OPENGL, GlInit,  GlShutdown,   GlCreateTexture,     GlUpdateTexture,
-    GlDeleteTexture,  GlClear,           GlSubmit, GlPresent,   GlGrabPixels,        GlDrawCallsLastFrame,
+    GlDeleteTexture,  GlClear,           GlSubmit, GlPresent,   GlGrabPixels,        GlDrawCallsLastFrame, GlFinish,
 };

@@ -216,7 +216,13 @@ static int SdlDrawCallsLastFrame()
     return SdlDrawCallsLast;
 }
 
+static void SdlFinish()
+{
+    if (SdlRenderer)
+        SDL_RenderFlush(SdlRenderer);
+}
+
 const RenderBackend SdlRendererBackend = {
     "SDL Renderer",   0,        SdlInit,   SdlShutdown,   SdlCreateTexture,     SdlUpdateTexture,
-    SdlDeleteTexture, SdlClear, SdlSubmit, SdlPresent,    SdlGrabPixels,        SdlDrawCallsLastFrame,
+    SdlDeleteTexture, SdlClear, SdlSubmit, SdlPresent,    SdlGrabPixels,        SdlDrawCallsLastFrame, SdlFinish,
 };

@@ -278,6 +278,14 @@ void VidPresent(bool vsync)
     InPump();
 }
 
+void VidFinishDrawing()
+{
+    if (DisplayOpen) {
+        RenderFlush();
+        if (OpenBackend->Finish) OpenBackend->Finish();
+    }
+}
+
 bool VidCloseRequested()
 {
     InPumpIfDue();

@@ -30,4 +30,5 @@ int VidVirtualHeight();
 int VidWidth();                                         // display size in pixels
 int VidHeight();
 void VidPresent(bool vsync);                            // shows the back buffer; also reads pending window events
+void VidFinishDrawing();                                // draws what was submitted without showing it (a dropped frame)
 bool VidCloseRequested();                               // true once after the window's close button; clears the request

@@ -37,6 +37,9 @@ struct RenderBackend {
     void (*Present)(bool vsync);
     void (*GrabPixels)(int x, int y, int width, int height, uint32_t* out);  // back buffer, 0xAARRGGBB
     int (*DrawCallsLastFrame)();
+    // Completes the drawing submitted so far without showing it, so a frame that is not presented still
+    // costs its drawing in its own frame time. Null when Submit already draws at once.
+    void (*Finish)();
 };
 
 extern const RenderBackend OpenGLBackend;    // slot 0
