@@ -3,6 +3,8 @@
 
 #include <filesystem>
 
+#include <gtest/gtest.h>
+
 #include "platform/system.h"
 #include "platform/test_platform.h"
 #include "shell/startup.h"
@@ -26,7 +28,11 @@ void UseHeadlessPlatform()
 
 std::string MakeScratchDir(const std::string& name)
 {
-    fs::path dir = StartFolder / "test-scratch" / name;
+    // ctest runs test cases as parallel processes: each case gets folders of its own.
+    fs::path dir = StartFolder / "test-scratch";
+    if (const auto* test = ::testing::UnitTest::GetInstance()->current_test_info())
+        dir /= std::string(test->test_suite_name()) + "." + test->name();
+    dir /= name;
     std::error_code ec;
     fs::remove_all(dir, ec);
     fs::create_directories(dir);

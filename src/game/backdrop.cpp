@@ -188,7 +188,7 @@ void PlaySoundEffect(int n, float rate, float volume, float pan)
     if (channel == 0) channel = SndAllocChannel();   // a finished channel is simply reused
     SndCue(SoundEffects[n], channel);
     if (channel != 0) {
-        float level = float(EngineSettings[12] * EngineSettings[11]) / 100.0f / 100.0f * volume;
+        float level = float(int64_t(EngineSettings[12]) * EngineSettings[11]) / 100.0f / 100.0f * volume;
         SndSetVolume(channel, level);
         SndSetPan(channel, pan);
         SndSetRate(channel, rate);

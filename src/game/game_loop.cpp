@@ -312,7 +312,7 @@ void StartMusicTrack(int sound)
     }
     MusicChannel = SndAllocChannel();
     SndCue(sound, MusicChannel);
-    SndSetVolume(MusicChannel, float(EngineSettings[11] * EngineSettings[13]) / 100.0f / 100.0f);
+    SndSetVolume(MusicChannel, float(int64_t(EngineSettings[11]) * EngineSettings[13]) / 100.0f / 100.0f);
     SndResume(MusicChannel);
 }
 

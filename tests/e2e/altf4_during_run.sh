@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Alt+F4 in the middle of a run leads to the farewell window; the unfinished run leaves no record.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/common.bash"
 make_game_copy altf4
 start_game
 wait_for_window

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A Setup.ini written by hand with odd lines is read by the game's rules and written back cleanly.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/common.bash"
 make_game_copy setup
 printf '%s\r\n' '[Graphics]' 'fullscreen = yes' '  GFX Engine = dx7  ' 'Width = -1024' 'Height=768' 'ess=0' \
   '' '[Audio]' 'Master = 250' 'sound=abc' 'this line has no equals sign' '[Controls]' 'Key=0,87' 'Key=100,5' \

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A display without OpenGL: the OpenGL start fails, the game comes up on slot 1 all the same, and the
 # next start is on slot 1 straight away. A crash marker left by a dead start does the same.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/common.bash"
 make_game_copy fallback
 
 note "a marker left by a start that died"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A whole run through the real binary: walk off the tower until a rock hits, enter a name, see the run
 # recorded, leave through the farewell window, start again and find the run still there.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/common.bash"
 make_game_copy run
 SCORES="$WORK/Files/252/scores.dat"
 start_game

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real binary from start to end: its window and title, the log header, the crash marker gone after
 # loading, the title screen, Tab writing Setup.ini, Escape to the farewell window and a key to exit 0.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/common.bash"
 make_game_copy startup
 start_game
 wait_for_window

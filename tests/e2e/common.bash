@@ -1,4 +1,4 @@
-# lib.sh -- shared steps of the end-to-end tests: a private copy of the game folder, starting the real
+# common.bash -- shared steps of the end-to-end tests: a private copy of the game folder, starting the real
 # binary under X, driving it with xdotool and reading its files.
 # Sourced by the tests; $1 of each test is build/game, $2 the source tree.
 
