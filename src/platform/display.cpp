@@ -188,10 +188,12 @@ bool VidOpen(int width, int height, int depth, int refresh)
         return false;
 
     if (PlatformIsHeadless) {
-        // Every slot draws with the software renderer into memory; the slot is still reported.
-        if (TestEngineFails[SelectedSlot] || !SoftwareBackend.Init(nullptr, width, height))
+        // Every slot draws with the software renderer into memory (or with nothing at all when a
+        // benchmark asks); the slot is still reported.
+        const RenderBackend* backend = TestNullRenderer ? &NullBackend : &SoftwareBackend;
+        if (TestEngineFails[SelectedSlot] || !backend->Init(nullptr, width, height))
             return false;
-        StartDrawing(&SoftwareBackend, width, height);
+        StartDrawing(backend, width, height);
         return true;
     }
 

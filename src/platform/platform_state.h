@@ -22,6 +22,7 @@ extern bool PlatformIsHeadless;
 extern int VirtualClockMs;                                   // the headless clock
 extern std::vector<VidMode> TestDisplayModes;                // the headless mode list
 extern bool TestEngineFails[EngineSlotCount];
+extern bool TestNullRenderer;                                // headless VidOpen takes NullBackend
 extern int PresentCount;                                     // VidPresent calls so far
 extern std::function<void(int clockMs)> TestInputScript;
 extern std::function<void(int code)> TestExitHook;

@@ -45,3 +45,4 @@ struct RenderBackend {
 extern const RenderBackend OpenGLBackend;    // slot 0
 extern const RenderBackend SdlRendererBackend;  // slot 1
 extern const RenderBackend SoftwareBackend;  // slot 2, and the headless platform's renderer
+extern const RenderBackend NullBackend;      // headless only: accepts everything and draws nothing

@@ -34,6 +34,7 @@ struct ImageRecord {
 };
 
 struct GlyphRecord {
+    bool loaded = false;          // rendered (TrueType glyphs are rendered on first use)
     bool present = false;
     int advance = 0;              // pen advance in font pixels
     int left = 0, top = 0;        // cell offset from the pen position and the line's top
@@ -43,6 +44,10 @@ struct GlyphRecord {
 struct FontRecord {
     bool alive = false;
     int lineHeight = 0;
+    int ascent = 0;
+    bool smooth = true;
+    void* face = nullptr;         // FreeType face and size of a TrueType font; null for the built-in font
+    void* size = nullptr;
     GlyphRecord glyphs[GlyphCount];
 };
 

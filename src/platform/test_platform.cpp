@@ -10,6 +10,7 @@
 // ---- Headless platform state -------------------------------------------------------------------
 std::vector<VidMode> TestDisplayModes;
 bool TestEngineFails[EngineSlotCount];
+bool TestNullRenderer;
 std::function<void(int clockMs)> TestInputScript;
 
 static std::vector<VidMode> DefaultTestModes()
@@ -34,6 +35,7 @@ void TestPlatformStart()
     SysResetClock();
     TestDisplayModes = DefaultTestModes();
     std::fill(std::begin(TestEngineFails), std::end(TestEngineFails), false);
+    TestNullRenderer = false;
     PresentCount = 0;
     SndStartUp(true);
 }
@@ -73,6 +75,66 @@ int TestPresentCount()
 {
     return PresentCount;
 }
+
+void TestUseNullRenderer(bool on)
+{
+    TestNullRenderer = on;
+}
+
+// ---- The null renderer -------------------------------------------------------------------------
+// Takes every texture and batch and draws nothing, so a benchmark times the game and the renderer's
+// front end without any rasterizing. Texture ids only count up; grabbed pixels read as clear.
+
+namespace {
+
+int NullNextTexture;
+int NullBatches, NullBatchesLastFrame;
+
+bool NullInit(SDL_Window*, int, int)
+{
+    NullNextTexture = 1;
+    NullBatches = NullBatchesLastFrame = 0;
+    return true;
+}
+
+void NullShutdown() {}
+
+int NullCreateTexture(int, int, const uint32_t*, bool)
+{
+    return NullNextTexture++;
+}
+
+void NullUpdateTexture(int, int, int, int, int, const uint32_t*) {}
+void NullDeleteTexture(int) {}
+void NullClear(uint32_t) {}
+
+void NullSubmit(const QuadVertex*, int, const QuadBatch*, int batchCount)
+{
+    NullBatches += batchCount;
+}
+
+void NullPresent(bool)
+{
+    NullBatchesLastFrame = NullBatches;
+    NullBatches = 0;
+}
+
+void NullGrabPixels(int, int, int width, int height, uint32_t* out)
+{
+    if (width > 0 && height > 0)
+        std::fill(out, out + size_t(width) * size_t(height), 0u);
+}
+
+int NullDrawCalls()
+{
+    return NullBatchesLastFrame;
+}
+
+}  // namespace
+
+const RenderBackend NullBackend = {"Null", 0, NullInit, NullShutdown, NullCreateTexture, NullUpdateTexture,
+                                   NullDeleteTexture, NullClear, NullSubmit, NullPresent, NullGrabPixels,
+                                   NullDrawCalls, nullptr};
 
 // ---- Keyboard and mouse ------------------------------------------------------------------------
 

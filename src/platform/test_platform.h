@@ -21,6 +21,7 @@ void TestAdvanceClock(int ms);
 void TestSetDisplayModes(const std::vector<VidMode>& modes);  // default: a handful of 4:3, 16:9, 16:10 modes
 void TestFailEngine(int slot, bool fail);                     // VidOpen with that slot then fails
 int TestPresentCount();                                       // VidPresent calls so far
+void TestUseNullRenderer(bool on);                            // later VidOpen calls draw nothing at all (for timing the game's own work)
 
 // Input: the test sets what is held; hits and typed characters queue as a real keyboard would
 void TestKeyDown(int key);
