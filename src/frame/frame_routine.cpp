@@ -134,6 +134,10 @@ int FinishFrame(int rate, int reserved, int showPointer)
     MouseClicked1 = InMouseHit(1);
     MouseClicked2 = InMouseHit(2);
 
+    // The frame's drawing is done now, before the wait, so a renderer that draws while presenting (as
+    // software OpenGL does) spends that time inside the frame's budget rather than after it.
+    VidFinishDrawing();
+
     int now;
     do {
         SysSleep(1);

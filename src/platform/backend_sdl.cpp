@@ -216,10 +216,20 @@ static int SdlDrawCallsLastFrame()
     return SdlDrawCallsLast;
 }
 
+// SDL's OpenGL renderers only queue GL commands when flushed; a software GL then rasterizes at the
+// swap. Asking GL to finish makes that cost land where the frame routine expects the drawing.
 static void SdlFinish()
 {
-    if (SdlRenderer)
-        SDL_RenderFlush(SdlRenderer);
+    if (!SdlRenderer)
+        return;
+    SDL_RenderFlush(SdlRenderer);
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(SdlRenderer, &info) != 0 || !info.name || SDL_strncmp(info.name, "opengl", 6) != 0 ||
+        !SDL_GL_GetCurrentContext())
+        return;
+    static void (*glFinishOfRenderer)() = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFinish"));
+    if (glFinishOfRenderer)
+        glFinishOfRenderer();
 }
 
 const RenderBackend SdlRendererBackend = {

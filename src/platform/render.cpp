@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "platform_internal.h"
 #include "render_front.h"
@@ -24,13 +25,17 @@ static float StateAlpha = 1;
 static int StateBlend = BlendAlpha;
 static float StateRotation = 0, StateCos = 1, StateSin = 0;
 static float StateScaleX = 1, StateScaleY = 1;
+static float UnitsX = 1, UnitsY = 1;    // display pixels per virtual unit
+static float StateM00 = 1, StateM01 = 0, StateM10 = 0, StateM11 = 1;  // rotation and scale, in display pixels
 static Pixel ClsColour = 0xFF000000;
 static bool AutoMidHandle = false;
 static Pixel StateColour = 0xFFFFFFFF;  // the tint every quad carries: alpha byte and colour
 
-// The one quad queue of the frame, cut into batches wherever texture or blend changes.
-static std::vector<QuadVertex> QueueVertices;
-static std::vector<QuadBatch> QueueBatches;
+// The one quad queue of the frame, cut into batches wherever texture or blend changes. Fixed arrays:
+// a quad is four plain stores, and a batch at most one per quad.
+static QuadVertex QueueVertices[QuadQueueSize * 4];
+static QuadBatch QueueBatches[QuadQueueSize];
+static int QueuedBatches = 0;
 static int QueuedQuads = 0;
 static int FrameQuads = 0, LastFrameQuads = 0;
 static std::vector<int> OwnTextures;  // textures of big frames, deleted with the display
@@ -74,12 +79,47 @@ void GfxSetBlend(int mode)
 
 int GfxGetBlend() { return StateBlend; }
 
+// The placement matrix every draw starts from; changes only with rotation, scale and display size.
+static inline void UpdatePlacement()
+{
+    StateM00 = UnitsX * StateCos * StateScaleX;
+    StateM01 = -UnitsX * StateSin * StateScaleY;
+    StateM10 = UnitsY * StateSin * StateScaleX;
+    StateM11 = UnitsY * StateCos * StateScaleY;
+}
+
+// Sine and cosine of an angle in degrees. Sprites usually turn by a new angle each, so this is on
+// the path of every draw: the angle is brought to within 45 degrees of a right angle and the rest
+// goes through short series (accurate to well below float precision there), instead of libm's
+// general functions. Right angles come out exact.
+static void SinCosDegrees(float degrees, float& sine, float& cosine)
+{
+    double d = degrees;
+    if (!std::isfinite(d)) {
+        sine = cosine = std::numeric_limits<float>::quiet_NaN();
+        return;
+    }
+    if (std::fabs(d) > 1e6) d = std::fmod(d, 360.0);  // exact, and keeps the reduction below exact too
+    double quadrants = std::nearbyint(d * (1.0 / 90.0));
+    int quadrant = (int)quadrants & 3;
+    double x = (d - quadrants * 90.0) * (3.14159265358979323846 / 180.0), x2 = x * x, x4 = x2 * x2;
+    double s = x + x * x2 * ((-1.0 / 6 + x2 * (1.0 / 120)) + x4 * (-1.0 / 5040 + x2 * (1.0 / 362880)));
+    double c = 1 + x2 * (-1.0 / 2 + x2 * (1.0 / 24)) +
+               x4 * x2 * ((-1.0 / 720 + x2 * (1.0 / 40320)) + x4 * (-1.0 / 3628800));
+    // Turning by whole right angles swaps the two and flips signs; done by table, as the quadrant of
+    // one sprite says nothing about the next one's.
+    static const float SineSign[4] = {1, 1, -1, -1}, CosineSign[4] = {1, -1, -1, 1};
+    const float both[2] = {(float)s, (float)c};
+    sine = both[quadrant & 1] * SineSign[quadrant];
+    cosine = both[(quadrant & 1) ^ 1] * CosineSign[quadrant];
+}
+
 void GfxSetRotation(float degrees)
 {
+    if (degrees == StateRotation) return;
     StateRotation = degrees;
-    double radians = (double)degrees * 3.14159265358979323846 / 180.0;
-    StateCos = (float)std::cos(radians);
-    StateSin = (float)std::sin(radians);
+    SinCosDegrees(degrees, StateSin, StateCos);
+    UpdatePlacement();
 }
 
 float GfxGetRotation() { return StateRotation; }
@@ -88,6 +128,7 @@ void GfxSetScale(float sx, float sy)
 {
     StateScaleX = sx;
     StateScaleY = sy;
+    UpdatePlacement();
 }
 
 void GfxGetScale(float& sx, float& sy)
@@ -108,11 +149,21 @@ void GfxAutoMidHandle(bool on) { AutoMidHandle = on; }
 
 void FlushQuads()
 {
-    if (RenderBack && QueuedQuads > 0)
-        RenderBack->Submit(QueueVertices.data(), QueuedQuads, QueueBatches.data(), (int)QueueBatches.size());
+    if (RenderBack && QueuedQuads > 0) RenderBack->Submit(QueueVertices, QueuedQuads, QueueBatches, QueuedBatches);
     QueuedQuads = 0;
-    QueueVertices.clear();
-    QueueBatches.clear();
+    QueuedBatches = 0;
+}
+
+// Room for one more quad in the queue, in the batch of this texture and the current blend.
+static inline QuadVertex* NextQuad(int texture)
+{
+    if (QueuedQuads >= QuadQueueSize) FlushQuads();
+    if (QueuedBatches == 0 || QueueBatches[QueuedBatches - 1].texture != texture ||
+        QueueBatches[QueuedBatches - 1].blend != StateBlend)
+        QueueBatches[QueuedBatches++] = QuadBatch{texture, StateBlend, QueuedQuads, 0};
+    QueueBatches[QueuedBatches - 1].quadCount++;
+    FrameQuads++;
+    return QueueVertices + (size_t)4 * QueuedQuads++;
 }
 
 // Appends one quad given by its four display-space corners (top-left, top-right, bottom-right, bottom-left
@@ -120,43 +171,37 @@ void FlushQuads()
 static void PushQuad(int texture, const float xs[4], const float ys[4], float u0, float v0, float u1, float v1)
 {
     if (!RenderBack) return;
-    if (QueuedQuads >= QuadQueueSize) FlushQuads();
-    if (QueueBatches.empty() || QueueBatches.back().texture != texture || QueueBatches.back().blend != StateBlend)
-        QueueBatches.push_back(QuadBatch{texture, StateBlend, QueuedQuads, 0});
-    QueueBatches.back().quadCount++;
+    QuadVertex* q = NextQuad(texture);
     Pixel c = StateColour;
-    QueueVertices.push_back(QuadVertex{xs[0], ys[0], u0, v0, c});
-    QueueVertices.push_back(QuadVertex{xs[1], ys[1], u1, v0, c});
-    QueueVertices.push_back(QuadVertex{xs[2], ys[2], u1, v1, c});
-    QueueVertices.push_back(QuadVertex{xs[3], ys[3], u0, v1, c});
-    QueuedQuads++;
-    FrameQuads++;
+    q[0] = QuadVertex{xs[0], ys[0], u0, v0, c};
+    q[1] = QuadVertex{xs[1], ys[1], u1, v0, c};
+    q[2] = QuadVertex{xs[2], ys[2], u1, v1, c};
+    q[3] = QuadVertex{xs[3], ys[3], u0, v1, c};
 }
 
 Placement CurrentPlacement(float x, float y)
 {
-    float kx = RenderVirtualWidth > 0 ? (float)RenderDisplayWidth / (float)RenderVirtualWidth : 1.0f;
-    float ky = RenderVirtualHeight > 0 ? (float)RenderDisplayHeight / (float)RenderVirtualHeight : 1.0f;
-    Placement p;
-    p.m00 = kx * StateCos * StateScaleX;
-    p.m01 = -kx * StateSin * StateScaleY;
-    p.m10 = ky * StateSin * StateScaleX;
-    p.m11 = ky * StateCos * StateScaleY;
-    p.tx = kx * x;
-    p.ty = ky * y;
-    return p;
+    return Placement{StateM00, StateM01, StateM10, StateM11, UnitsX * x, UnitsY * y};
+}
+
+static inline void PushPlacedQuad(const Placement& p, float x0, float y0, float x1, float y1,
+                                  const TexturePlace& place)
+{
+    // The corners of the local rectangle (x0, y0) - (x1, y1), in the order top-left, top-right,
+    // bottom-right, bottom-left.
+    float ax0 = p.m00 * x0, ax1 = p.m00 * x1, bx0 = p.m01 * y0, bx1 = p.m01 * y1;
+    float ay0 = p.m10 * x0, ay1 = p.m10 * x1, by0 = p.m11 * y0, by1 = p.m11 * y1;
+    QuadVertex* q = NextQuad(place.texture);
+    Pixel c = StateColour;
+    q[0] = QuadVertex{ax0 + bx0 + p.tx, ay0 + by0 + p.ty, place.u0, place.v0, c};
+    q[1] = QuadVertex{ax1 + bx0 + p.tx, ay1 + by0 + p.ty, place.u1, place.v0, c};
+    q[2] = QuadVertex{ax1 + bx1 + p.tx, ay1 + by1 + p.ty, place.u1, place.v1, c};
+    q[3] = QuadVertex{ax0 + bx1 + p.tx, ay0 + by1 + p.ty, place.u0, place.v1, c};
 }
 
 void EmitQuad(const Placement& p, float x0, float y0, float x1, float y1, const TexturePlace& place)
 {
-    float xs[4], ys[4];
-    const float lx[4] = {x0, x1, x1, x0};
-    const float ly[4] = {y0, y0, y1, y1};
-    for (int i = 0; i < 4; i++) {
-        xs[i] = p.m00 * lx[i] + p.m01 * ly[i] + p.tx;
-        ys[i] = p.m10 * lx[i] + p.m11 * ly[i] + p.ty;
-    }
-    PushQuad(place.texture, xs, ys, place.u0, place.v0, place.u1, place.v1);
+    if (RenderBack) PushPlacedQuad(p, x0, y0, x1, y1, place);
 }
 
 // Textures and atlases
@@ -275,18 +320,17 @@ void RenderBegin(const RenderBackend* backend, int displayWidth, int displayHeig
     RenderVirtualWidth = displayWidth;
     RenderVirtualHeight = displayHeight;
     RenderGeneration++;
-    QueueVertices.reserve((size_t)QuadQueueSize * 4);
     QueuedQuads = 0;
-    QueueVertices.clear();
-    QueueBatches.clear();
+    QueuedBatches = 0;
     FrameQuads = LastFrameQuads = 0;
+    UnitsX = UnitsY = 1;
+    UpdatePlacement();
 }
 
 void RenderEnd()
 {
     QueuedQuads = 0;
-    QueueVertices.clear();
-    QueueBatches.clear();
+    QueuedBatches = 0;
     if (RenderBack) {
         for (const AtlasPage& page : AtlasPages) RenderBack->DeleteTexture(page.texture);
         for (int t : OwnTextures) RenderBack->DeleteTexture(t);
@@ -307,6 +351,9 @@ void RenderSetVirtual(int virtualWidth, int virtualHeight)
     if (virtualWidth > 0 && virtualHeight > 0) {
         RenderVirtualWidth = virtualWidth;
         RenderVirtualHeight = virtualHeight;
+        UnitsX = (float)RenderDisplayWidth / (float)RenderVirtualWidth;
+        UnitsY = (float)RenderDisplayHeight / (float)RenderVirtualHeight;
+        UpdatePlacement();
     }
 }
 
@@ -366,12 +413,15 @@ void GfxDrawLine(float x1, float y1, float x2, float y2)
 
 // Images
 
-ImageRecord* FindImage(int image)
+// Hot: every image draw starts here.
+static inline ImageRecord* FindImageInline(int image)
 {
     int index = image - RenderFirstImage;
     if (image <= 0 || index < 0 || index >= (int)Images.size() || !Images[index].alive) return nullptr;
     return &Images[index];
 }
+
+ImageRecord* FindImage(int image) { return FindImageInline(image); }
 
 static int AddImage(ImageRecord&& record)
 {
@@ -529,12 +579,12 @@ int GfxImageFrames(int image)
 
 void GfxDrawImage(int image, float x, float y, int frame)
 {
-    ImageRecord* rec = FindImage(image);
+    ImageRecord* rec = FindImageInline(image);
     if (!rec || frame < 0 || frame >= rec->frames) return;
     const TexturePlace& place = rec->places[frame];
-    if (place.texture == 0) return;
-    EmitQuad(CurrentPlacement(x, y), -rec->handleX, -rec->handleY, rec->width - rec->handleX,
-             rec->height - rec->handleY, place);
+    if (place.texture == 0 || !RenderBack) return;
+    PushPlacedQuad(CurrentPlacement(x, y), -rec->handleX, -rec->handleY, rec->width - rec->handleX,
+                   rec->height - rec->handleY, place);
 }
 
 bool GfxImagePixels(int image, int frame, Pixmap& out)

@@ -40,25 +40,35 @@ wait_for_log() {
     kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended while waiting for '$text'"
     sleep 0.1
   done
+  game_stacks
   fail "no log line '$text' after ${secs}s"
 }
 
 # The id of the game's window (title matched exactly).
 window_id() {
   local id
-  for id in $(xdotool search --name "" 2>/dev/null); do
+  for id in $(xdotool search --name 'Vodod Pilko devuze the Vornspires' 2>/dev/null); do
     if [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$TITLE" ]; then echo "$id"; return 0; fi
   done
   return 1
 }
 
+# Where the game is, when it is stuck: every thread's stack.
+game_stacks() {
+  [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null && command -v gdb >/dev/null &&
+    { ps --ppid "$GAME_PID" -o pid,etime,args 2>/dev/null;
+      timeout 30 gdb -p "$GAME_PID" -batch -ex 'thread apply all bt 12' 2>/dev/null | grep -E '^(#|Thread)'; }
+}
+
 wait_for_window() {
   local i
-  for i in $(seq 1 300); do
+  local deadline=$((SECONDS + 60))
+  while [ $SECONDS -lt $deadline ]; do
     WIN=$(window_id) && return 0
     kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its window appeared"
     sleep 0.1
   done
+  game_stacks
   fail "no window titled '$TITLE'"
 }
 
