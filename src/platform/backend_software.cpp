@@ -33,10 +33,18 @@ constexpr int ThreadedQuadMinimum = 64; // fewer quads are drawn on the calling 
 
 // ---- Software back end state ----
 std::vector<SoftTexture> Textures;     // texture id n is entry n - 1
-std::vector<uint32_t> BackBuffer;     // rows of BackStride pixels, the last RasterRowPadding of them unseen
-int BackWidth = 0, BackHeight = 0, BackStride = 0;
+// The picture is drawn into BackPixels: the window's own pixels when their layout is ours (then
+// presenting is only telling the window system), otherwise BackBuffer, copied over at each present.
+uint32_t* BackPixels = nullptr;
+int BackWidth = 0, BackHeight = 0, BackStride = 0;  // stride: pixels from one row to the next
+std::vector<uint32_t> BackBuffer;
 SDL_Window* Window = nullptr;
+SDL_Surface* WindowTarget = nullptr;   // the window surface drawn into directly, or null
 SDL_Surface* BackSurface = nullptr;    // BackBuffer seen by SDL, for presenting into the window
+// A clear waits for the next drawing, so each band clears its own rows just before drawing into
+// them, on its own thread; whatever reads the picture first clears it outright.
+bool ClearPending = false;
+uint32_t ClearColour = 0;
 int DrawCalls = 0, LastDrawCalls = 0;
 bool WideRaster = false;               // drawing with the AVX2 build
 
@@ -64,9 +72,24 @@ SoftTexture* FindTexture(int texture)
     return &Textures[texture - 1];
 }
 
+void ClearRows(int top, int bottom)
+{
+    for (int row = top; row < bottom; row++) {
+        uint32_t* line = BackPixels + (size_t)row * BackStride;
+        std::fill(line, line + BackWidth, ClearColour);
+    }
+}
+
+void ApplyPendingClear()
+{
+    if (ClearPending && BackPixels) ClearRows(0, BackHeight);
+    ClearPending = false;
+}
+
 void DrawBand(const QuadVertex* vertices, const QuadBatch* batches, int batchCount, int top, int bottom)
 {
-    RasterTarget target{BackBuffer.data(), BackWidth, BackStride};
+    if (ClearPending) ClearRows(top, bottom);
+    RasterTarget target{BackPixels, BackWidth, BackStride};
     if (WideRaster)
         DrawBandAvx2(target, Textures, vertices, batches, batchCount, top, bottom);
     else
@@ -127,6 +150,48 @@ void StopWorkers()
 
 // The back end's table
 
+// Whether the picture can be drawn straight into a window surface: same size, and 32-bit pixels that
+// read as 0xAARRGGBB (XRGB shows the same picture, the window system ignores the top byte).
+bool CanDrawInto(SDL_Surface* surface, int width, int height)
+{
+    return surface && surface->pixels && !SDL_MUSTLOCK(surface) && surface->w == width && surface->h == height &&
+           surface->pitch % 4 == 0 && surface->pitch / 4 >= width &&
+           (surface->format->format == SDL_PIXELFORMAT_ARGB8888 || surface->format->format == SDL_PIXELFORMAT_RGB888);
+}
+
+// Draws into a buffer of our own from now on, starting from the given picture (rows of stride pixels)
+// or black.
+bool UseOwnBuffer(const uint32_t* picture, int stride)
+{
+    WindowTarget = nullptr;
+    BackStride = BackWidth;
+    BackBuffer.assign((size_t)BackStride * BackHeight, 0xFF000000);
+    if (picture)
+        for (int row = 0; row < BackHeight; row++)
+            std::memcpy(&BackBuffer[(size_t)row * BackStride], picture + (size_t)row * stride,
+                        sizeof(uint32_t) * BackWidth);
+    BackPixels = BackBuffer.data();
+    if (BackSurface) SDL_FreeSurface(BackSurface);
+    BackSurface = nullptr;
+    if (!Window) return true;
+    BackSurface = SDL_CreateRGBSurfaceWithFormatFrom(BackPixels, BackWidth, BackHeight, 32, BackStride * 4,
+                                                     SDL_PIXELFORMAT_ARGB8888);
+    if (!BackSurface) return false;
+    SDL_SetSurfaceBlendMode(BackSurface, SDL_BLENDMODE_NONE);
+    return true;
+}
+
+void UseWindowSurface(SDL_Surface* surface)
+{
+    WindowTarget = surface;
+    BackPixels = (uint32_t*)surface->pixels;
+    BackStride = surface->pitch / 4;
+    BackBuffer.clear();
+    BackBuffer.shrink_to_fit();
+    if (BackSurface) SDL_FreeSurface(BackSurface);
+    BackSurface = nullptr;
+}
+
 bool SoftInit(SDL_Window* window, int width, int height)
 {
     if (width <= 0 || height <= 0 || width > MaxTextureSide || height > MaxTextureSide) return false;
@@ -134,24 +199,35 @@ bool SoftInit(SDL_Window* window, int width, int height)
     Window = window;
     BackWidth = width;
     BackHeight = height;
-    BackStride = width + RasterRowPadding;
-    BackBuffer.assign((size_t)BackStride * height, 0xFF000000);
     Textures.clear();
     DrawCalls = LastDrawCalls = 0;
+    ClearPending = false;
+    bool ready = true;
     if (window) {
-        // Present straight into the window's own pixels (shared memory on X11), not through a GL
-        // texture: with a software GL that would cost a second full-screen pass every frame.
+        // Present through the window's own pixels (shared memory on X11), not through a GL texture:
+        // with a software GL that would cost a second full-screen pass every frame.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        BackSurface = SDL_CreateRGBSurfaceWithFormatFrom(BackBuffer.data(), width, height, 32, BackStride * 4,
-                                                         SDL_PIXELFORMAT_ARGB8888);
-        if (!BackSurface || !SDL_GetWindowSurface(window)) {
-            if (BackSurface) SDL_FreeSurface(BackSurface);
-            BackSurface = nullptr;
-            Window = nullptr;
-            BackBuffer.clear();
-            return false;
+        SDL_Surface* surface = SDL_GetWindowSurface(window);
+        if (!surface) {
+            ready = false;
+        } else if (CanDrawInto(surface, width, height)) {
+            UseWindowSurface(surface);
+            ClearColour = 0xFF000000;
+            ClearRows(0, BackHeight);
+        } else {
+            ready = UseOwnBuffer(nullptr, 0);
         }
-        SDL_SetSurfaceBlendMode(BackSurface, SDL_BLENDMODE_NONE);
+    } else {
+        ready = UseOwnBuffer(nullptr, 0);
+    }
+    if (!ready) {
+        if (BackSurface) SDL_FreeSurface(BackSurface);
+        BackSurface = nullptr;
+        WindowTarget = nullptr;
+        Window = nullptr;
+        BackPixels = nullptr;
+        BackBuffer.clear();
+        return false;
     }
     StartWorkers();
     return true;
@@ -162,7 +238,10 @@ void SoftShutdown()
     StopWorkers();
     if (BackSurface) SDL_FreeSurface(BackSurface);
     BackSurface = nullptr;
+    WindowTarget = nullptr;
     Window = nullptr;
+    BackPixels = nullptr;
+    ClearPending = false;
     Textures.clear();
     BackBuffer.clear();
     BackBuffer.shrink_to_fit();
@@ -205,15 +284,30 @@ void SoftDeleteTexture(int texture)
 
 void SoftClear(uint32_t colour)
 {
-    std::fill(BackBuffer.begin(), BackBuffer.end(), colour | 0xFF000000);
+    ClearPending = true;
+    ClearColour = colour | 0xFF000000;
 }
 
 void SoftSubmit(const QuadVertex* vertices, int quadCount, const QuadBatch* batches, int batchCount)
 {
-    if (BackBuffer.empty() || quadCount <= 0) return;
+    if (!BackPixels || quadCount <= 0 || !vertices || !batches || batchCount <= 0) return;
+    // A batch reaching past the quads handed over is cut back to them.
+    std::vector<QuadBatch> fitted;
+    for (int b = 0; b < batchCount; b++) {
+        const QuadBatch& batch = batches[b];
+        if (batch.firstQuad >= 0 && batch.quadCount >= 0 && batch.firstQuad <= quadCount &&
+            batch.quadCount <= quadCount - batch.firstQuad)
+            continue;
+        if (fitted.empty()) fitted.assign(batches, batches + batchCount);
+        QuadBatch& fix = fitted[b];
+        fix.firstQuad = std::clamp(fix.firstQuad, 0, quadCount);
+        fix.quadCount = std::clamp(fix.quadCount, 0, quadCount - fix.firstQuad);
+    }
+    if (!fitted.empty()) batches = fitted.data();
     DrawCalls += batchCount;
     if (Pool.threads.empty() || quadCount < ThreadedQuadMinimum) {
         DrawBand(vertices, batches, batchCount, 0, BackHeight);
+        ClearPending = false;
         return;
     }
     int threads = (int)Pool.threads.size() + 1;
@@ -233,15 +327,35 @@ void SoftSubmit(const QuadVertex* vertices, int quadCount, const QuadBatch* batc
     RunBands();
     std::unique_lock<std::mutex> lock(Pool.mutex);
     Pool.done.wait(lock, [] { return Pool.busy == 0; });
+    ClearPending = false;
 }
 
 void SoftPresent(bool vsync)
 {
     LastDrawCalls = DrawCalls;
     DrawCalls = 0;
-    if (!Window || !BackSurface) return;
+    ApplyPendingClear();
+    if (!Window || !BackPixels) return;
+    if (WindowTarget) {
+        // Asking for the window surface again replaces it (and frees the pixels drawn into) once the
+        // window has changed size, so in that case the picture moves into a buffer of our own first.
+        int w = 0, h = 0;
+        SDL_GetWindowSize(Window, &w, &h);
+        if (w == WindowTarget->w && h == WindowTarget->h) {
+            SDL_Surface* now = SDL_GetWindowSurface(Window);
+            if (now == WindowTarget && now->pixels == BackPixels) {
+                SDL_UpdateWindowSurface(Window);
+                return;
+            }
+            // Replaced all the same (the old pixels are gone with this frame): from here on we draw
+            // into our own buffer.
+            if (!UseOwnBuffer(nullptr, 0)) return;
+        } else if (!UseOwnBuffer(BackPixels, BackStride)) {
+            return;
+        }
+    }
     SDL_Surface* surface = SDL_GetWindowSurface(Window);
-    if (!surface) return;
+    if (!surface || !BackSurface) return;
     if (surface->w == BackWidth && surface->h == BackHeight)
         SDL_BlitSurface(BackSurface, nullptr, surface, nullptr);
     else
@@ -252,13 +366,14 @@ void SoftPresent(bool vsync)
 void SoftGrabPixels(int x, int y, int width, int height, uint32_t* out)
 {
     if (!out || width <= 0 || height <= 0) return;
+    ApplyPendingClear();
     for (int row = 0; row < height; row++) {
         uint32_t* dst = out + (size_t)row * width;
         int sy = y + row;
         for (int col = 0; col < width; col++) {
             int sx = x + col;
             bool inside = sx >= 0 && sy >= 0 && sx < BackWidth && sy < BackHeight;
-            dst[col] = inside ? BackBuffer[(size_t)sy * BackStride + sx] : 0;
+            dst[col] = inside && BackPixels ? BackPixels[(size_t)sy * BackStride + sx] : 0;
         }
     }
 }
@@ -283,5 +398,5 @@ void SoftwareRasterUseWide(bool on)
 
 extern const RenderBackend SoftwareBackend = {
     "Software", 0, SoftInit, SoftShutdown, SoftCreateTexture, SoftUpdateTexture, SoftDeleteTexture,
-    SoftClear, SoftSubmit, SoftPresent, SoftGrabPixels, SoftDrawCallsLastFrame,
+    SoftClear, SoftSubmit, SoftPresent, SoftGrabPixels, SoftDrawCallsLastFrame, nullptr,
 };

@@ -38,6 +38,9 @@ void PlatformStart()
 {
     PlatformIsHeadless = false;
     SysResetClock();
+    // Without a desktop session bus, SDL's D-Bus connection would launch a bus daemon of its own
+    // (slow, and it can stall start-up); tell D-Bus there is none instead.
+    if (!getenv("DBUS_SESSION_BUS_ADDRESS")) setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 0);
     // SDL turns Ctrl+C and a polite kill into a close request, so they too end through the
     // farewell, which saves the settings and scores.
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_EVENTS) != 0) {

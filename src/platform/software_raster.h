@@ -5,8 +5,6 @@
 
 #include "render_backend.h"
 
-constexpr int RasterRowPadding = 8;  // spare pixels after each row, so spans can end in whole blocks
-
 struct SoftTexture {
     bool used = false;
     bool filtered = false;
@@ -17,7 +15,7 @@ struct SoftTexture {
 struct RasterTarget {
     uint32_t* pixels;
     int width;       // visible pixels of a row
-    int stride;      // width + RasterRowPadding
+    int stride;      // pixels from one row to the next
 };
 
 // Replays every batch into rows [top, bottom) of the target; texture id n is textures[n - 1].

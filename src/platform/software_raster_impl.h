@@ -21,27 +21,30 @@
 
 namespace {
 
+// The helpers below make up one loop body; they must not become calls.
+#define RASTER_INLINE inline __attribute__((always_inline))
+
 // Exact round(x / 255) for 0 <= x <= 65025, on 16-bit lanes.
-inline __m128i Div255(__m128i x)
+RASTER_INLINE __m128i Div255(__m128i x)
 {
     return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
 
-inline uint32_t Div255(uint32_t x)
+RASTER_INLINE uint32_t Div255(uint32_t x)
 {
     x += 128;
     return (x + (x >> 8)) >> 8;
 }
 
 // Each pixel's alpha lane copied over its four lanes.
-inline __m128i SpreadAlpha(__m128i x)
+RASTER_INLINE __m128i SpreadAlpha(__m128i x)
 {
     return _mm_shufflehi_epi16(_mm_shufflelo_epi16(x, 0xFF), 0xFF);
 }
 
 // Blends two source pixels (16-bit lanes, already tinted) over two destination pixels.
 template <int Blend>
-inline __m128i BlendPair(__m128i src, __m128i dst)
+RASTER_INLINE __m128i BlendPair(__m128i src, __m128i dst)
 {
     if constexpr (Blend == BlendSolid) {
         return src;
@@ -57,15 +60,30 @@ inline __m128i BlendPair(__m128i src, __m128i dst)
     }
 }
 
+// Texels of four pixels on 16-bit lanes: pixels 0 and 1 in lo, 2 and 3 in hi (as unpacking four
+// destination pixels gives them).
+struct Texels4 {
+    __m128i lo, hi;
+};
+
+RASTER_INLINE Texels4 Widen(__m128i texels)
+{
+    return Texels4{_mm_unpacklo_epi8(texels, _mm_setzero_si128()), _mm_unpackhi_epi8(texels, _mm_setzero_si128())};
+}
+
 // Four texels (or the plain colour) tinted and blended over four destination pixels.
-template <int Blend, bool Textured>
-inline __m128i Shade4(__m128i texels, __m128i dst, __m128i tint)
+// An untinted quad (opaque white) leaves texels as they are, so the tint multiply is skipped for it.
+template <int Blend, bool Textured, bool Tinted>
+RASTER_INLINE __m128i Shade4(Texels4 texels, __m128i dst, __m128i tint)
 {
     const __m128i zero = _mm_setzero_si128();
     __m128i srcLo, srcHi;
-    if constexpr (Textured) {
-        srcLo = Div255(_mm_mullo_epi16(_mm_unpacklo_epi8(texels, zero), tint));
-        srcHi = Div255(_mm_mullo_epi16(_mm_unpackhi_epi8(texels, zero), tint));
+    if constexpr (Textured && !Tinted) {
+        srcLo = texels.lo;
+        srcHi = texels.hi;
+    } else if constexpr (Textured) {
+        srcLo = Div255(_mm_mullo_epi16(texels.lo, tint));
+        srcHi = Div255(_mm_mullo_epi16(texels.hi, tint));
     } else {
         srcLo = srcHi = tint;
     }
@@ -99,14 +117,14 @@ SpanTexture MakeSpanTexture(const uint32_t* texels, int width, int height)
 
 // Texel index v * width + u of four pixels, from coordinates already clamped to the texture
 // (textures are at most MaxTextureSide wide, so both fit the 16-bit multiply-add).
-inline __m128i TexelIndex(__m128i u, __m128i v, __m128i pitchAndOne)
+RASTER_INLINE __m128i TexelIndex(__m128i u, __m128i v, __m128i pitchAndOne)
 {
     return _mm_madd_epi16(_mm_or_si128(u, _mm_slli_epi32(v, 16)), pitchAndOne);
 }
 
 // Four nearest texels for pixel centres at U, V (texel units). Truncation instead of floor only
 // differs below 0, where the clamp decides anyway.
-inline __m128i FetchNearest(__m128 u, __m128 v, const SpanTexture& t)
+RASTER_INLINE __m128i FetchNearest(__m128 u, __m128 v, const SpanTexture& t)
 {
     __m128i iu = _mm_cvttps_epi32(u);
     __m128i iv = _mm_cvttps_epi32(v);
@@ -121,15 +139,17 @@ inline __m128i FetchNearest(__m128 u, __m128 v, const SpanTexture& t)
 }
 
 // Two texel pairs blended by 7-bit weights: (a * (128 - w) + b * w) / 128, rounded, on 16-bit lanes.
-inline __m128i Lerp7(__m128i a, __m128i b, __m128i w)
+// Worked as a + ((b - a) * w + 64) / 128 with the division rounding down, which is the same number:
+// one multiply instead of two, and (b - a) * w still fits 16 bits.
+RASTER_INLINE __m128i Lerp7(__m128i a, __m128i b, __m128i w)
 {
-    __m128i sum = _mm_add_epi16(_mm_mullo_epi16(a, _mm_sub_epi16(_mm_set1_epi16(128), w)), _mm_mullo_epi16(b, w));
-    return _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(64)), 7);
+    __m128i step = _mm_add_epi16(_mm_mullo_epi16(_mm_sub_epi16(b, a), w), _mm_set1_epi16(64));
+    return _mm_add_epi16(a, _mm_srai_epi16(step, 7));
 }
 
 // Splits a coordinate in 1/128 texels into the first of two neighbouring texels and the weight of the
 // second, clamped to the edge: before the first texel the weight is 0, past the last it is 128.
-inline void SplitFiltered(__m128i fixed, __m128i maxFirst, __m128i& first, __m128i& weight)
+RASTER_INLINE void SplitFiltered(__m128i fixed, __m128i maxFirst, __m128i& first, __m128i& weight)
 {
     first = _mm_srai_epi32(fixed, 7);
     weight = _mm_and_si128(fixed, _mm_set1_epi32(127));
@@ -142,7 +162,7 @@ inline void SplitFiltered(__m128i fixed, __m128i maxFirst, __m128i& first, __m12
 
 // Each pixel's 32-bit weight spread over the four 16-bit lanes of its channels: pixels 0 and 1 in lo,
 // 2 and 3 in hi.
-inline void SpreadWeights(__m128i w, __m128i& lo, __m128i& hi)
+RASTER_INLINE void SpreadWeights(__m128i w, __m128i& lo, __m128i& hi)
 {
     __m128i w16 = _mm_packs_epi32(w, w);          // w0 w1 w2 w3 w0 w1 w2 w3
     __m128i pairs = _mm_unpacklo_epi16(w16, w16); // w0 w0 w1 w1 w2 w2 w3 w3
@@ -151,7 +171,7 @@ inline void SpreadWeights(__m128i w, __m128i& lo, __m128i& hi)
 }
 
 // Left and right texel of two pixels' horizontal pairs, on 16-bit lanes.
-inline void SplitPairs(const uint32_t* a, const uint32_t* b, __m128i& left, __m128i& right)
+RASTER_INLINE void SplitPairs(const uint32_t* a, const uint32_t* b, __m128i& left, __m128i& right)
 {
     __m128i both = _mm_unpacklo_epi64(_mm_loadl_epi64((const __m128i*)a), _mm_loadl_epi64((const __m128i*)b));
     both = _mm_shuffle_epi32(both, _MM_SHUFFLE(3, 1, 2, 0));  // left a, left b, right a, right b
@@ -161,14 +181,22 @@ inline void SplitPairs(const uint32_t* a, const uint32_t* b, __m128i& left, __m1
 
 // Four bilinear samples for pixel centres at U, V: texel centres sit at +0.5, edges clamp. Each pixel
 // reads two neighbouring texels of two rows as two 8-byte loads (textures are at least 2 x 2 here).
-inline __m128i FetchBilinear(__m128 u, __m128 v, const SpanTexture& t)
+template <bool Clamp>
+RASTER_INLINE Texels4 FetchBilinear(__m128 u, __m128 v, const SpanTexture& t)
 {
     const __m128 scale = _mm_set1_ps(128.0f), half = _mm_set1_ps(64.0f);
     __m128i fu = _mm_cvttps_epi32(_mm_sub_ps(_mm_mul_ps(u, scale), half));
     __m128i fv = _mm_cvttps_epi32(_mm_sub_ps(_mm_mul_ps(v, scale), half));
     __m128i u0, wu, v0, wv;
-    SplitFiltered(fu, t.maxFirstU, u0, wu);
-    SplitFiltered(fv, t.maxFirstV, v0, wv);
+    if constexpr (Clamp) {
+        SplitFiltered(fu, t.maxFirstU, u0, wu);
+        SplitFiltered(fv, t.maxFirstV, v0, wv);
+    } else {
+        u0 = _mm_srai_epi32(fu, 7);
+        wu = _mm_and_si128(fu, _mm_set1_epi32(127));
+        v0 = _mm_srai_epi32(fv, 7);
+        wv = _mm_and_si128(fv, _mm_set1_epi32(127));
+    }
     alignas(16) int at[4];
     _mm_store_si128((__m128i*)at, TexelIndex(u0, v0, t.pitchAndOne));
     const uint32_t* tx = t.texels;
@@ -183,27 +211,30 @@ inline __m128i FetchBilinear(__m128 u, __m128 v, const SpanTexture& t)
     SpreadWeights(wv, wvLo, wvHi);
     __m128i lo = Lerp7(Lerp7(topL01, topR01, wuLo), Lerp7(botL01, botR01, wuLo), wvLo);
     __m128i hi = Lerp7(Lerp7(topL23, topR23, wuHi), Lerp7(botL23, botR23, wuHi), wvHi);
-    return _mm_packus_epi16(lo, hi);
+    return Texels4{lo, hi};
 }
 
-enum { SampleNone = 0, SampleNearest = 1, SampleBilinear = 2 };
+// SampleInside is bilinear filtering for a quad whose texture coordinates all lie at least a texel
+// inside the texture: no sample there can reach past an edge, so the clamping is left out (except in
+// a span's last, partial block, whose unused lanes lie beyond the quad).
+enum { SampleNone = 0, SampleNearest = 1, SampleBilinear = 2, SampleInside = 3 };
 
 #if defined(SOFTWARE_RASTER_WIDE)
 // The same work eight pixels at a time, for processors that have AVX2. Every step is the same
 // arithmetic as the four-pixel code, so both draw exactly the same picture.
 
-inline __m256i Div255(__m256i x)
+RASTER_INLINE __m256i Div255(__m256i x)
 {
     return _mm256_mulhi_epu16(_mm256_add_epi16(x, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
 }
 
-inline __m256i SpreadAlpha(__m256i x)
+RASTER_INLINE __m256i SpreadAlpha(__m256i x)
 {
     return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(x, 0xFF), 0xFF);
 }
 
 template <int Blend>
-inline __m256i BlendPair(__m256i src, __m256i dst)
+RASTER_INLINE __m256i BlendPair(__m256i src, __m256i dst)
 {
     if constexpr (Blend == BlendSolid) {
         return src;
@@ -219,14 +250,29 @@ inline __m256i BlendPair(__m256i src, __m256i dst)
     }
 }
 
-template <int Blend, bool Textured>
-inline __m256i Shade8(__m256i texels, __m256i dst, __m256i tint)
+// Texels of eight pixels on 16-bit lanes, in the order unpacking eight destination pixels gives:
+// pixels 0, 1 | 4, 5 in lo and 2, 3 | 6, 7 in hi.
+struct Texels8 {
+    __m256i lo, hi;
+};
+
+RASTER_INLINE Texels8 Widen(__m256i texels)
+{
+    return Texels8{_mm256_unpacklo_epi8(texels, _mm256_setzero_si256()),
+                   _mm256_unpackhi_epi8(texels, _mm256_setzero_si256())};
+}
+
+template <int Blend, bool Textured, bool Tinted>
+RASTER_INLINE __m256i Shade8(Texels8 texels, __m256i dst, __m256i tint)
 {
     const __m256i zero = _mm256_setzero_si256();
     __m256i srcLo, srcHi;
-    if constexpr (Textured) {
-        srcLo = Div255(_mm256_mullo_epi16(_mm256_unpacklo_epi8(texels, zero), tint));
-        srcHi = Div255(_mm256_mullo_epi16(_mm256_unpackhi_epi8(texels, zero), tint));
+    if constexpr (Textured && !Tinted) {
+        srcLo = texels.lo;
+        srcHi = texels.hi;
+    } else if constexpr (Textured) {
+        srcLo = Div255(_mm256_mullo_epi16(texels.lo, tint));
+        srcHi = Div255(_mm256_mullo_epi16(texels.hi, tint));
     } else {
         srcLo = srcHi = tint;
     }
@@ -242,12 +288,12 @@ struct WideTexture {
     __m256i maxU, maxV, maxFirstU, maxFirstV, pitchAndOne;
 };
 
-inline __m256i TexelIndex(__m256i u, __m256i v, __m256i pitchAndOne)
+RASTER_INLINE __m256i TexelIndex(__m256i u, __m256i v, __m256i pitchAndOne)
 {
     return _mm256_madd_epi16(_mm256_or_si256(u, _mm256_slli_epi32(v, 16)), pitchAndOne);
 }
 
-inline __m256i FetchNearest(__m256 u, __m256 v, const WideTexture& t)
+RASTER_INLINE __m256i FetchNearest(__m256 u, __m256 v, const WideTexture& t)
 {
     const __m256i zero = _mm256_setzero_si256();
     __m256i iu = _mm256_min_epi32(_mm256_max_epi32(_mm256_cvttps_epi32(u), zero), t.maxU);
@@ -255,14 +301,13 @@ inline __m256i FetchNearest(__m256 u, __m256 v, const WideTexture& t)
     return _mm256_i32gather_epi32((const int*)t.texels, TexelIndex(iu, iv, t.pitchAndOne), 4);
 }
 
-inline __m256i Lerp7(__m256i a, __m256i b, __m256i w)
+RASTER_INLINE __m256i Lerp7(__m256i a, __m256i b, __m256i w)
 {
-    __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(a, _mm256_sub_epi16(_mm256_set1_epi16(128), w)),
-                                   _mm256_mullo_epi16(b, w));
-    return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(64)), 7);
+    __m256i step = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(b, a), w), _mm256_set1_epi16(64));
+    return _mm256_add_epi16(a, _mm256_srai_epi16(step, 7));
 }
 
-inline void SplitFiltered(__m256i fixed, __m256i maxFirst, __m256i& first, __m256i& weight)
+RASTER_INLINE void SplitFiltered(__m256i fixed, __m256i maxFirst, __m256i& first, __m256i& weight)
 {
     const __m256i zero = _mm256_setzero_si256();
     first = _mm256_srai_epi32(fixed, 7);
@@ -276,7 +321,7 @@ inline void SplitFiltered(__m256i fixed, __m256i maxFirst, __m256i& first, __m25
 
 // Four pixels' texel pairs (one 8-byte gather each) into left and right texels on 16-bit lanes,
 // pixels (0, 1 | 2, 3) of the four.
-inline void SplitPairs(__m256i pairs, __m256i& left, __m256i& right)
+RASTER_INLINE void SplitPairs(__m256i pairs, __m256i& left, __m256i& right)
 {
     __m256i sorted = _mm256_shuffle_epi32(pairs, _MM_SHUFFLE(3, 1, 2, 0));
     left = _mm256_unpacklo_epi8(sorted, _mm256_setzero_si256());
@@ -284,98 +329,168 @@ inline void SplitPairs(__m256i pairs, __m256i& left, __m256i& right)
 }
 
 // A weight per pixel of four (lanes picked by order) spread over each pixel's four 16-bit lanes.
-inline __m256i SpreadWeights(__m256i w, __m256i order)
+RASTER_INLINE __m256i SpreadWeights(__m256i w, __m256i order)
 {
     __m256i spread = _mm256_permutevar8x32_epi32(w, order);
     return _mm256_or_si256(spread, _mm256_slli_epi32(spread, 16));
 }
 
-inline __m256i FetchBilinear(__m256 u, __m256 v, const WideTexture& t)
+// Four 8-byte texel pairs, of pixels a0, a1 in the low half and b0, b1 in the high half.
+RASTER_INLINE __m256i LoadPairs(const uint32_t* base, int a0, int a1, int b0, int b1)
+{
+    __m128i a = _mm_loadl_epi64((const __m128i*)(base + a0));
+    __m128i b = _mm_loadl_epi64((const __m128i*)(base + b0));
+    a = _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(a), (const double*)(base + a1)));
+    b = _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(b), (const double*)(base + b1)));
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(a), b, 1);
+}
+
+template <bool Clamp>
+RASTER_INLINE Texels8 FetchBilinear(__m256 u, __m256 v, const WideTexture& t)
 {
     const __m256 scale = _mm256_set1_ps(128.0f), half = _mm256_set1_ps(64.0f);
     __m256i fu = _mm256_cvttps_epi32(_mm256_sub_ps(_mm256_mul_ps(u, scale), half));
     __m256i fv = _mm256_cvttps_epi32(_mm256_sub_ps(_mm256_mul_ps(v, scale), half));
     __m256i u0, wu, v0, wv;
-    SplitFiltered(fu, t.maxFirstU, u0, wu);
-    SplitFiltered(fv, t.maxFirstV, v0, wv);
-    __m256i index = TexelIndex(u0, v0, t.pitchAndOne);
-    __m128i indexLo = _mm256_castsi256_si128(index), indexHi = _mm256_extracti128_si256(index, 1);
-    const long long* top = (const long long*)t.texels;
-    const long long* bottom = (const long long*)(t.texels + t.width);
-    const __m256i firstFour = _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);
-    const __m256i lastFour = _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7);
-    __m256i result[2];
-    for (int half4 = 0; half4 < 2; half4++) {
-        __m128i idx = half4 ? indexHi : indexLo;
-        __m256i topL, topR, botL, botR;
-        SplitPairs(_mm256_i32gather_epi64(top, idx, 4), topL, topR);
-        SplitPairs(_mm256_i32gather_epi64(bottom, idx, 4), botL, botR);
-        __m256i wuSpread = SpreadWeights(wu, half4 ? lastFour : firstFour);
-        __m256i wvSpread = SpreadWeights(wv, half4 ? lastFour : firstFour);
-        result[half4] = Lerp7(Lerp7(topL, topR, wuSpread), Lerp7(botL, botR, wuSpread), wvSpread);
+    if constexpr (Clamp) {
+        SplitFiltered(fu, t.maxFirstU, u0, wu);
+        SplitFiltered(fv, t.maxFirstV, v0, wv);
+    } else {
+        u0 = _mm256_srai_epi32(fu, 7);
+        wu = _mm256_and_si256(fu, _mm256_set1_epi32(127));
+        v0 = _mm256_srai_epi32(fv, 7);
+        wv = _mm256_and_si256(fv, _mm256_set1_epi32(127));
     }
-    // The pack leaves pixels in the order 0 1 4 5 2 3 6 7.
-    __m256i packed = _mm256_packus_epi16(result[0], result[1]);
-    return _mm256_permutevar8x32_epi32(packed, _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7));
+    __m256i index = TexelIndex(u0, v0, t.pitchAndOne);
+    // Plain loads beat the gather instructions here: each pixel wants one 8-byte pair from each row.
+    alignas(32) int at[8];
+    _mm256_store_si256((__m256i*)at, index);
+    const uint32_t* top = t.texels;
+    const uint32_t* bottom = t.texels + t.width;
+    // Pixels 0, 1 | 4, 5 make one half of the result and 2, 3 | 6, 7 the other, the order Shade8 takes.
+    const __m256i firstPixels = _mm256_setr_epi32(0, 0, 1, 1, 4, 4, 5, 5);
+    const __m256i lastPixels = _mm256_setr_epi32(2, 2, 3, 3, 6, 6, 7, 7);
+    __m256i topL, topR, botL, botR;
+    SplitPairs(LoadPairs(top, at[0], at[1], at[4], at[5]), topL, topR);
+    SplitPairs(LoadPairs(bottom, at[0], at[1], at[4], at[5]), botL, botR);
+    __m256i wuSpread = SpreadWeights(wu, firstPixels), wvSpread = SpreadWeights(wv, firstPixels);
+    __m256i first = Lerp7(Lerp7(topL, topR, wuSpread), Lerp7(botL, botR, wuSpread), wvSpread);
+    SplitPairs(LoadPairs(top, at[2], at[3], at[6], at[7]), topL, topR);
+    SplitPairs(LoadPairs(bottom, at[2], at[3], at[6], at[7]), botL, botR);
+    wuSpread = SpreadWeights(wu, lastPixels);
+    wvSpread = SpreadWeights(wv, lastPixels);
+    __m256i last = Lerp7(Lerp7(topL, topR, wuSpread), Lerp7(botL, botR, wuSpread), wvSpread);
+    return Texels8{first, last};
 }
 
-// Shades count pixels of one row from dst on, eight at a time; see the four-pixel version below.
-template <int Blend, int Sample>
-void DrawSpan(uint32_t* dst, int count, float u, float du, float v, float dv, const SpanTexture& tex, __m128i tint4)
+// Eight pixels of a span from pixel k on (k holds the eight pixel numbers within the span), of which
+// the first inside are drawn. A masked block neither reads nor writes pixels past the span: the row may
+// end there, and the next row may belong to another thread.
+template <int Blend, int Sample, bool Tinted, bool Masked>
+RASTER_INLINE void Block8(uint32_t* dst, __m256 k, __m256 u0, __m256 v0, __m256 du, __m256 dv, const WideTexture& tex,
+                          __m256i tint, int inside)
 {
     constexpr bool Textured = Sample != SampleNone;
-    WideTexture wide{tex.texels, tex.width, _mm256_broadcastsi128_si256(tex.maxU), _mm256_broadcastsi128_si256(tex.maxV),
-                     _mm256_broadcastsi128_si256(tex.maxFirstU), _mm256_broadcastsi128_si256(tex.maxFirstV),
-                     _mm256_broadcastsi128_si256(tex.pitchAndOne)};
-    const __m256i tint = _mm256_broadcastsi128_si256(tint4);
-    const __m256 du8 = _mm256_set1_ps(du), dv8 = _mm256_set1_ps(dv);
-    const __m256 u0 = _mm256_set1_ps(u), v0 = _mm256_set1_ps(v);
-    __m256 k = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256 eight = _mm256_set1_ps(8);
-    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    for (int i = 0; i < count; i += 8) {
-        __m256i texels = _mm256_setzero_si256();
-        if constexpr (Sample == SampleNearest)
-            texels = FetchNearest(_mm256_add_ps(u0, _mm256_mul_ps(du8, k)), _mm256_add_ps(v0, _mm256_mul_ps(dv8, k)), wide);
-        else if constexpr (Sample == SampleBilinear)
-            texels =
-                FetchBilinear(_mm256_add_ps(u0, _mm256_mul_ps(du8, k)), _mm256_add_ps(v0, _mm256_mul_ps(dv8, k)), wide);
-        __m256i d = _mm256_loadu_si256((__m256i*)(dst + i));
-        __m256i out = Shade8<Blend, Textured>(texels, d, tint);
-        __m256i inside = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), lane);
-        _mm256_storeu_si256((__m256i*)(dst + i), _mm256_blendv_epi8(d, out, inside));
-        k = _mm256_add_ps(k, eight);
+    Texels8 texels{_mm256_setzero_si256(), _mm256_setzero_si256()};
+    if constexpr (Sample == SampleNearest)
+        texels = Widen(FetchNearest(_mm256_add_ps(u0, _mm256_mul_ps(du, k)), _mm256_add_ps(v0, _mm256_mul_ps(dv, k)), tex));
+    else if constexpr (Sample == SampleBilinear || Sample == SampleInside)
+        texels = FetchBilinear<Sample == SampleBilinear || Masked>(_mm256_add_ps(u0, _mm256_mul_ps(du, k)),
+                                                         _mm256_add_ps(v0, _mm256_mul_ps(dv, k)), tex);
+    if constexpr (Masked) {
+        __m256i keep = _mm256_cmpgt_epi32(_mm256_set1_epi32(inside), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+        __m256i d = _mm256_maskload_epi32((const int*)dst, keep);
+        _mm256_maskstore_epi32((int*)dst, keep, Shade8<Blend, Textured, Tinted>(texels, d, tint));
+    } else {
+        __m256i d = _mm256_loadu_si256((__m256i*)dst);
+        _mm256_storeu_si256((__m256i*)dst, Shade8<Blend, Textured, Tinted>(texels, d, tint));
     }
 }
-#else
-// Shades count pixels of one row from dst on, U and V given at the first pixel's centre. Rows have
-// RowPadding spare pixels at their ends, so the last block of four may reach past the span: pixels
-// beyond it are written back as they were read, and nothing else touches them meanwhile, since a
-// whole row belongs to one thread.
-template <int Blend, int Sample>
-void DrawSpan(uint32_t* dst, int count, float u, float du, float v, float dv, const SpanTexture& tex, __m128i tint)
+
+WideTexture MakeWideTexture(const SpanTexture& t)
+{
+    return WideTexture{t.texels,
+                       t.width,
+                       _mm256_broadcastsi128_si256(t.maxU),
+                       _mm256_broadcastsi128_si256(t.maxV),
+                       _mm256_broadcastsi128_si256(t.maxFirstU),
+                       _mm256_broadcastsi128_si256(t.maxFirstV),
+                       _mm256_broadcastsi128_si256(t.pitchAndOne)};
+}
+#endif
+
+// Four pixels of a span, as Block8 (and exactly the same arithmetic, pixel for pixel).
+template <int Blend, int Sample, bool Tinted, bool Masked>
+RASTER_INLINE void Block4(uint32_t* dst, __m128 k, __m128 u0, __m128 v0, __m128 du, __m128 dv, const SpanTexture& tex,
+                          __m128i tint, int inside)
 {
     constexpr bool Textured = Sample != SampleNone;
+    Texels4 texels{_mm_setzero_si128(), _mm_setzero_si128()};
+    if constexpr (Sample == SampleNearest)
+        texels = Widen(FetchNearest(_mm_add_ps(u0, _mm_mul_ps(du, k)), _mm_add_ps(v0, _mm_mul_ps(dv, k)), tex));
+    else if constexpr (Sample == SampleBilinear || Sample == SampleInside)
+        texels = FetchBilinear<Sample == SampleBilinear || Masked>(_mm_add_ps(u0, _mm_mul_ps(du, k)),
+                                                         _mm_add_ps(v0, _mm_mul_ps(dv, k)), tex);
+    if constexpr (!Masked) {
+        __m128i d = _mm_loadu_si128((__m128i*)dst);
+        _mm_storeu_si128((__m128i*)dst, Shade4<Blend, Textured, Tinted>(texels, d, tint));
+    } else {
+#if defined(SOFTWARE_RASTER_WIDE)
+        __m128i keep = _mm_cmplt_epi32(_mm_setr_epi32(0, 1, 2, 3), _mm_set1_epi32(inside));
+        __m128i d = _mm_maskload_epi32((const int*)dst, keep);
+        _mm_maskstore_epi32((int*)dst, keep, Shade4<Blend, Textured, Tinted>(texels, d, tint));
+#else
+        alignas(16) uint32_t part[4] = {0, 0, 0, 0};
+        for (int i = 0; i < inside; i++) part[i] = dst[i];
+        __m128i d = _mm_load_si128((const __m128i*)part);
+        _mm_store_si128((__m128i*)part, Shade4<Blend, Textured, Tinted>(texels, d, tint));
+        for (int i = 0; i < inside; i++) dst[i] = part[i];
+#endif
+    }
+}
+
+// What every span of a batch shares: the texture in the forms the fetches want.
+struct BatchTexture {
+    SpanTexture narrow;
+#if defined(SOFTWARE_RASTER_WIDE)
+    WideTexture wide;
+#endif
+};
+
+// Shades count pixels of one row from dst on, U and V given at the first pixel's centre. Whole blocks
+// go eight pixels at a time where the processor has AVX2, and a short end four at a time; no pixel
+// outside the span is touched, so rows need no spare room and may be the window's own pixels.
+template <int Blend, int Sample, bool Tinted>
+void DrawSpan(uint32_t* dst, int count, float u, float du, float v, float dv, const BatchTexture& tex, __m128i tint)
+{
+    int i = 0;
+#if defined(SOFTWARE_RASTER_WIDE)
+    {
+        const __m256i tint8 = _mm256_broadcastsi128_si256(tint);
+        const __m256 du8 = _mm256_set1_ps(du), dv8 = _mm256_set1_ps(dv);
+        const __m256 u8 = _mm256_set1_ps(u), v8 = _mm256_set1_ps(v);
+        __m256 k = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
+        const __m256 eight = _mm256_set1_ps(8);
+        for (; i + 8 <= count; i += 8) {
+            Block8<Blend, Sample, Tinted, false>(dst + i, k, u8, v8, du8, dv8, tex.wide, tint8, 8);
+            k = _mm256_add_ps(k, eight);
+        }
+        if (count - i > 4) {
+            Block8<Blend, Sample, Tinted, true>(dst + i, k, u8, v8, du8, dv8, tex.wide, tint8, count - i);
+            return;
+        }
+    }
+#endif
     const __m128 du4 = _mm_set1_ps(du), dv4 = _mm_set1_ps(dv);
-    const __m128 u0 = _mm_set1_ps(u), v0 = _mm_set1_ps(v);
-    __m128 k = _mm_setr_ps(0, 1, 2, 3);
+    const __m128 u4 = _mm_set1_ps(u), v4 = _mm_set1_ps(v);
+    __m128 k = _mm_add_ps(_mm_setr_ps(0, 1, 2, 3), _mm_set1_ps((float)i));
     const __m128 four = _mm_set1_ps(4);
-    const __m128i lane = _mm_setr_epi32(0, 1, 2, 3);
-    for (int i = 0; i < count; i += 4) {
-        __m128i texels = _mm_setzero_si128();
-        if constexpr (Sample == SampleNearest)
-            texels = FetchNearest(_mm_add_ps(u0, _mm_mul_ps(du4, k)), _mm_add_ps(v0, _mm_mul_ps(dv4, k)), tex);
-        else if constexpr (Sample == SampleBilinear)
-            texels = FetchBilinear(_mm_add_ps(u0, _mm_mul_ps(du4, k)), _mm_add_ps(v0, _mm_mul_ps(dv4, k)), tex);
-        __m128i d = _mm_loadu_si128((__m128i*)(dst + i));
-        __m128i out = Shade4<Blend, Textured>(texels, d, tint);
-        __m128i inside = _mm_cmplt_epi32(lane, _mm_set1_epi32(count - i));
-        _mm_storeu_si128((__m128i*)(dst + i), _mm_blendv_epi8(d, out, inside));
+    for (; i + 4 <= count; i += 4) {
+        Block4<Blend, Sample, Tinted, false>(dst + i, k, u4, v4, du4, dv4, tex.narrow, tint, 4);
         k = _mm_add_ps(k, four);
     }
+    if (i < count) Block4<Blend, Sample, Tinted, true>(dst + i, k, u4, v4, du4, dv4, tex.narrow, tint, count - i);
 }
-
-#endif
 
 // A convex polygon of 3 or 4 corners with its affine texture mapping U = au x + bu y + cu (texel units).
 struct Polygon {
@@ -401,8 +516,8 @@ bool SolveMapping(Polygon& p, const double* px, const double* py, const double* 
 }
 
 // Rasterizes one convex polygon into rows [bandTop, bandBottom).
-template <int Blend, int Sample>
-void DrawPolygon(const RasterTarget& target, const Polygon& p, int bandTop, int bandBottom, const SpanTexture& tex,
+template <int Blend, int Sample, bool Tinted>
+void DrawPolygon(const RasterTarget& target, const Polygon& p, int bandTop, int bandBottom, const BatchTexture& tex,
                  __m128i tint)
 {
     double area = 0;
@@ -454,20 +569,44 @@ void DrawPolygon(const RasterTarget& target, const Polygon& p, int bandTop, int 
             u = (float)(p.au * xc + p.bu * yc + p.cu);
             v = (float)(p.av * xc + p.bv * yc + p.cv);
         }
-        DrawSpan<Blend, Sample>(target.pixels + (size_t)row * target.stride + xs, xe - xs, u, (float)p.au, v,
+        DrawSpan<Blend, Sample, Tinted>(target.pixels + (size_t)row * target.stride + xs, xe - xs, u, (float)p.au, v,
                                 (float)p.av, tex, tint);
     }
 }
 
 // Vertices snap to 1/256 pixel, as hardware rasterizers do, so edges land where theirs do.
-inline double Snap(float v)
+RASTER_INLINE double Snap(float v)
 {
     return std::nearbyint((double)v * 256.0) / 256.0;
 }
 
+// One polygon of a quad, through the shading for its tint.
+template <int Blend, int Sample>
+RASTER_INLINE void DrawTintedPolygon(const RasterTarget& target, const Polygon& p, int bandTop, int bandBottom,
+                                     const BatchTexture& tex, uint32_t colour)
+{
+    // The tint on 16-bit lanes for two pixels; an untextured quad is just this colour.
+    __m128i tint = _mm_unpacklo_epi8(_mm_set1_epi32((int)colour), _mm_setzero_si128());
+    if (Sample != SampleNone && colour != 0xFFFFFFFF)
+        DrawPolygon<Blend, Sample, true>(target, p, bandTop, bandBottom, tex, tint);
+    else
+        DrawPolygon<Blend, Sample, false>(target, p, bandTop, bandBottom, tex, tint);
+}
+
+// One polygon of a quad; filtered ones lose the edge clamping where no sample can reach an edge.
+template <int Blend, int Sample>
+RASTER_INLINE void DrawQuadPolygon(const RasterTarget& target, const Polygon& p, int bandTop, int bandBottom,
+                                   const BatchTexture& tex, uint32_t colour, bool inside)
+{
+    if (Sample == SampleBilinear && inside)
+        DrawTintedPolygon<Blend, SampleInside>(target, p, bandTop, bandBottom, tex, colour);
+    else
+        DrawTintedPolygon<Blend, Sample>(target, p, bandTop, bandBottom, tex, colour);
+}
+
 template <int Blend, int Sample>
 void DrawQuads(const RasterTarget& target, const QuadVertex* vertices, int firstQuad, int quadCount, int bandTop,
-               int bandBottom, const SpanTexture& tex)
+               int bandBottom, const BatchTexture& tex)
 {
     for (int q = firstQuad; q < firstQuad + quadCount; q++) {
         const QuadVertex* v = vertices + (size_t)q * 4;
@@ -478,15 +617,25 @@ void DrawQuads(const RasterTarget& target, const QuadVertex* vertices, int first
         if (!std::isfinite(minY) || !std::isfinite(maxY) || !std::isfinite(v[0].x) || !std::isfinite(v[1].x) ||
             !std::isfinite(v[2].x) || !std::isfinite(v[3].x))
             continue;
-        // The tint of the whole quad, on 16-bit lanes for two pixels; an untextured quad is just this colour.
-        __m128i tint = _mm_unpacklo_epi8(_mm_set1_epi32((int)v[0].colour), _mm_setzero_si128());
+        const uint32_t colour = v[0].colour;  // the tint of the whole quad
 
         double x[4], y[4], tu[4], tv[4];
         for (int i = 0; i < 4; i++) {
             x[i] = Snap(v[i].x);
             y[i] = Snap(v[i].y);
-            tu[i] = (double)v[i].u * tex.width;
-            tv[i] = (double)v[i].v * tex.height;
+            tu[i] = (double)v[i].u * tex.narrow.width;
+            tv[i] = (double)v[i].v * tex.narrow.height;
+        }
+        // Every pixel inside the quad samples within the hull of its corners' texture coordinates. A
+        // texel of margin from each edge leaves far more room than rounding can take: the first texel
+        // of every filtered pair then lies in 0 .. size - 2, where the clamping changes nothing.
+        bool inside = false;
+        if constexpr (Sample == SampleBilinear) {
+            double lowU = std::min(std::min(tu[0], tu[1]), std::min(tu[2], tu[3]));
+            double highU = std::max(std::max(tu[0], tu[1]), std::max(tu[2], tu[3]));
+            double lowV = std::min(std::min(tv[0], tv[1]), std::min(tv[2], tv[3]));
+            double highV = std::max(std::max(tv[0], tv[1]), std::max(tv[2], tv[3]));
+            inside = lowU >= 1 && highU <= tex.narrow.width - 1 && lowV >= 1 && highV <= tex.narrow.height - 1;
         }
         // A parallelogram (every quad the front end makes) is one polygon with one mapping.
         bool parallelogram = std::fabs(x[0] + x[2] - x[1] - x[3]) < 1.0 / 256 &&
@@ -508,7 +657,8 @@ void DrawQuads(const RasterTarget& target, const QuadVertex* vertices, int first
                 pu[i] = tu[pick[i]];
                 pv[i] = tv[pick[i]];
             }
-            if (SolveMapping(p, px, py, pu, pv)) DrawPolygon<Blend, Sample>(target, p, bandTop, bandBottom, tex, tint);
+            if (SolveMapping(p, px, py, pu, pv))
+                DrawQuadPolygon<Blend, Sample>(target, p, bandTop, bandBottom, tex, colour, inside);
             continue;
         }
         const int tris[2][3] = {{0, 1, 2}, {0, 2, 3}};
@@ -522,12 +672,13 @@ void DrawQuads(const RasterTarget& target, const QuadVertex* vertices, int first
                 pu[i] = tu[tri[i]];
                 pv[i] = tv[tri[i]];
             }
-            if (SolveMapping(p, p.x, p.y, pu, pv)) DrawPolygon<Blend, Sample>(target, p, bandTop, bandBottom, tex, tint);
+            if (SolveMapping(p, p.x, p.y, pu, pv))
+                DrawQuadPolygon<Blend, Sample>(target, p, bandTop, bandBottom, tex, colour, inside);
         }
     }
 }
 
-using DrawQuadsFn = void (*)(const RasterTarget&, const QuadVertex*, int, int, int, int, const SpanTexture&);
+using DrawQuadsFn = void (*)(const RasterTarget&, const QuadVertex*, int, int, int, int, const BatchTexture&);
 
 template <int Blend>
 DrawQuadsFn PickForBlend(int sample)
@@ -553,16 +704,20 @@ void DrawBandWith(const RasterTarget& target, const std::vector<SoftTexture>& te
 {
     for (int b = 0; b < batchCount; b++) {
         const QuadBatch& batch = batches[b];
-        SpanTexture tex = MakeSpanTexture(nullptr, 1, 1);
+        BatchTexture tex;
+        tex.narrow = MakeSpanTexture(nullptr, 1, 1);
         int sample = SampleNone;
         if (batch.texture != 0) {
             if (batch.texture <= 0 || batch.texture > (int)textures.size() || !textures[batch.texture - 1].used)
                 continue;  // a texture that is gone draws nothing
             const SoftTexture* t = &textures[batch.texture - 1];
-            tex = MakeSpanTexture(t->texels.data(), t->width, t->height);
+            tex.narrow = MakeSpanTexture(t->texels.data(), t->width, t->height);
             // A texture one texel thin has nothing to blend across; it is sampled as it is.
             sample = t->filtered && t->width > 1 && t->height > 1 ? SampleBilinear : SampleNearest;
         }
+#if defined(SOFTWARE_RASTER_WIDE)
+        tex.wide = MakeWideTexture(tex.narrow);
+#endif
         PickDrawQuads(batch.blend, sample)(target, vertices, batch.firstQuad, batch.quadCount, top, bottom, tex);
     }
 }
