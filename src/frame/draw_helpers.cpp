@@ -3,6 +3,7 @@
 
 #include "frame/frame_routine.h"
 #include "platform/render.h"
+#include "shell/display_setup.h"
 #include "shell/setup_file.h"
 
 // ---- Budget --------------------------------------------------------------------
@@ -155,4 +156,16 @@ float ClampReal(float v, float lo, float hi)
 int MouseOver(int x, int y, int w, int h)
 {
     return (x < MouseX && MouseX < x + w && y < MouseY && MouseY < y + h) ? 1 : 0;
+}
+
+// Diagonal blue bands growing lighter down the screen, behind the loading splash and the engine test.
+void DrawLoadingBands()
+{
+    float shade = 50;
+    SetDrawRotation(-45);
+    for (int y = 0; y <= VirtualHeight; y += 10) {
+        shade += 0.5f;
+        SetDrawColour(0, 0, shade);
+        GfxDrawRect(-100, static_cast<float>(3 * y), static_cast<float>(VirtualWidth + 1800), 30);
+    }
 }

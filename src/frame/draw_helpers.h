@@ -21,3 +21,4 @@ void DrawCountedImage(int image, int x, int y, int frame, int kind);
 void DrawGlowImage(int image, int x, int y, int frame, int glowImage, float glowScale, float glowAlpha);
 float ClampReal(float v, float lo, float hi);
 int MouseOver(int x, int y, int w, int h);
+void DrawLoadingBands();                          // the diagonal blue bands behind the splash and the engine test

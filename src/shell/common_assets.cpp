@@ -72,13 +72,7 @@ void ShowSplash()
 {
     BeginFrame(1);
     ResetDrawState();
-    float shade = 50;
-    SetDrawRotation(-45);
-    for (int y = 0; y <= VirtualHeight; y += 10) {
-        shade += 0.5f;
-        SetDrawColour(0, 0, shade);
-        GfxDrawRect(-100, static_cast<float>(3 * y), static_cast<float>(VirtualWidth + 1800), 30);
-    }
+    DrawLoadingBands();
     ResetDrawState();
     SetDrawScale(1.5f, 1.5f);
     GfxDrawImage(MakerLogoImage, 0.4f * VirtualHeight, 0.3f * VirtualHeight);

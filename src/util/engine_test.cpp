@@ -27,13 +27,7 @@ void DrawTestFrame(int count, int scale)
     int w = VirtualWidth, h = VirtualHeight;
     BeginFrame(1);
     ResetDrawState();
-    SetDrawRotation(-45);
-    float shade = 50;
-    for (int y = 0; y <= h; y += 10) {
-        shade += 0.5f;
-        SetDrawColour(0, 0, shade);
-        GfxDrawRect(-100, static_cast<float>(3 * y), static_cast<float>(w + 1800), 30);
-    }
+    DrawLoadingBands();
 
     ResetDrawState();
     SetDrawScale(1.5f, 1.5f);
