@@ -44,13 +44,12 @@ wait_for_log() {
   fail "no log line '$text' after ${secs}s"
 }
 
-# The id of the game's window (title matched exactly).
+# The id of the game's window (title matched exactly), read from the X server's window tree.
 window_id() {
-  local id
-  for id in $(xdotool search --name 'Vodod Pilko devuze the Vornspires' 2>/dev/null); do
-    if [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$TITLE" ]; then echo "$id"; return 0; fi
-  done
-  return 1
+  local hex
+  hex=$(xwininfo -root -tree 2>/dev/null | awk -v t="\"$TITLE\":" 'index($0, t) { print $1; exit }')
+  [ -n "$hex" ] || return 1
+  printf '%d\n' "$hex"
 }
 
 # Where the game is, when it is stuck: every thread's stack.
