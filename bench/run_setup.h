@@ -95,14 +95,7 @@ inline bool OpenDisplayAndLoadAssets(const std::string& root, int engine)
         return false;
     LoadCommonAssets();
 
-    HeroImage = GfxLoadAnimImage("pilko.png", 128, 128, 0, 64, ImageMasked | ImageFiltered);
-    BlockImage = GfxLoadAnimImage("build.png", 64, 64, 0, 16, ImageMasked | ImageFiltered);
-    FloorImage = GfxLoadImage("bottom.png", ImageMasked | ImageFiltered);
-    RockImage = GfxLoadImage("arock.png", ImageMasked | ImageFiltered);
-    GameLogoImage = GfxLoadImage("logo.png", ImageMasked | ImageFiltered);
-    StarImage = GfxLoadImage("star.png", ImageMasked | ImageFiltered);
-    TitleMusic = SndLoad("Theme.ogg");
-    GameMusic = SndLoad("Ingame.ogg");
+    LoadGamePicturesAndMusic();   // the game's loading without its engine test
     SysDeleteFile(CrashMarkerFile);
 
     DrawLimits[1] = BenchImageLimit;

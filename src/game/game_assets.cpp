@@ -12,7 +12,11 @@ int TitleMusic = 0, GameMusic = 0;
 void LoadGameAssets()
 {
     RunEngineTest(60, 2);
+    LoadGamePicturesAndMusic();
+}
 
+void LoadGamePicturesAndMusic()
+{
     HeroImage = GfxLoadAnimImage("pilko.png", 128, 128, 0, 64, ImageMasked | ImageFiltered);
     BlockImage = GfxLoadAnimImage("build.png", 64, 64, 0, 16, ImageMasked | ImageFiltered);
     FloorImage = GfxLoadImage("bottom.png", ImageMasked | ImageFiltered);

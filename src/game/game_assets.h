@@ -5,4 +5,5 @@
 extern int HeroImage, BlockImage, FloorImage, RockImage, GameLogoImage, StarImage;
 extern int TitleMusic, GameMusic;
 
-void LoadGameAssets();
+void LoadGameAssets();              // the engine test, then the pictures and music
+void LoadGamePicturesAndMusic();    // the pictures and music alone, from the game folder
